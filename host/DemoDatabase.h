@@ -1,0 +1,20 @@
+#pragma once
+// The host's two tables, ADMMG (users) and ADMMH (user permissions), and the
+// demo data that shows every outcome of a copy.
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace prvc03::demo {
+
+// Creates ADMMG and ADMMH (with a key on MH001, MH002) when they are missing.
+void CreateSchema(QSqlDatabase& db);
+// Fills the demo users and permissions.
+void SeedDemo(QSqlDatabase& db);
+// Creates and seeds the demo tables unless ADMMG already exists; returns true
+// when it created them.
+bool EnsureDemoDatabase(QSqlDatabase& db);
+// Runs one statement, raising an error with the database's text on failure.
+void Exec(QSqlDatabase& db, const QString& statement);
+
+}  // namespace prvc03::demo

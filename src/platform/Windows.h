@@ -1,0 +1,71 @@
+#pragma once
+// Stand-ins for the user-interface calls the module takes from the operating
+// system: window handles, synchronous messages, ShowWindow, the desktop window
+// and MessageBoxA. Windows that take messages register an endpoint and receive
+// a handle; a message sent to a handle is delivered at once, on the caller's
+// thread, to that endpoint.
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <functional>
+
+namespace prvc03::platform {
+
+using HWND = std::intptr_t;  // 0 is "no window"
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
+inline constexpr unsigned WM_NEXTDLGCTL = 0x0028;
+inline constexpr unsigned WM_COPYDATA = 0x004A;
+inline constexpr unsigned WM_HOST_NOTICE = 1124;   // 0x464, to "TfrmMain"
+inline constexpr unsigned WM_ERROR_REPORT = 1225;  // 0x4C9, to the host window
+
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOWNA = 8;
+
+inline constexpr unsigned MB_OK = 0x00;
+inline constexpr unsigned MB_ICONSTOP = 0x10;
+inline constexpr unsigned MB_ICONQUESTION = 0x20;
+inline constexpr int IDOK = 1;
+
+// The three-field record every host message points at (COPYDATASTRUCT).
+struct COPYDATASTRUCT {
+    std::uintptr_t dwData = 0;
+    std::uint32_t cbData = 0;
+    const void* lpData = nullptr;
+};
+
+// What a registered window implements to take messages and ShowWindow calls.
+class WindowEndpoint {
+public:
+    virtual ~WindowEndpoint() = default;
+    virtual LRESULT HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void ApplyShowCommand(int command) = 0;
+};
+
+// Registers a window under a window class name; returns its new handle.
+HWND RegisterWindow(const QByteArray& className, WindowEndpoint* endpoint);
+// Removes a handle; messages sent to it afterwards go nowhere.
+void UnregisterWindow(HWND handle);
+bool IsWindow(HWND handle);
+
+// The first registered window (in registration order) of the class; the
+// window name must be null: windows here carry no title to match.
+HWND FindWindowA(const char* className, const char* windowName);
+// Delivers the message synchronously; 0 when the handle is unknown.
+LRESULT SendMessageA(HWND handle, unsigned message, WPARAM wParam, LPARAM lParam);
+bool ShowWindow(HWND handle, int command);
+HWND GetDesktopWindow();
+
+// MessageBoxA: texts are code page 936 bytes. The GUI installs a presenter
+// (a real message box); tests install a recorder. Without one the call
+// returns IDOK and shows nothing.
+using MessageBoxPresenter = std::function<int(HWND owner, const QByteArray& text,
+                                              const QByteArray& caption, unsigned type)>;
+int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type);
+// Installs a presenter and returns the one it replaces.
+MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter);
+
+}  // namespace prvc03::platform
