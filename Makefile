@@ -1,0 +1,42 @@
+# make run   installs what is missing, builds, opens the host on the demo database
+# make test  installs what is missing, builds, runs every test
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+.PHONY: all deps build run test test-asan bench fuzz format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display: writing a screenshot of the module window to out/prvc03.png instead."; \
+	  mkdir -p out; \
+	  QT_QPA_PLATFORM=offscreen $(BUILD)/bin/prvc03-host --screenshot out/prvc03.png; \
+	else \
+	  $(BUILD)/bin/prvc03-host $(ARGS); \
+	fi
+
+test: build
+	bash scripts/run-tests.sh $(BUILD)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPRVC03_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=0 bash scripts/run-tests.sh $(ASAN_BUILD)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-fuzz

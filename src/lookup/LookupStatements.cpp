@@ -1,0 +1,149 @@
+#include "lookup/LookupStatements.h"
+
+#include "session/Global.h"
+
+namespace prvc03 {
+
+namespace {
+
+// The text between the quotes of a literal: single quotes doubled.
+QString Escaped(const QString& value) {
+    QString escaped = value;
+    escaped.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return escaped;
+}
+
+struct OperatorPieces {
+    const char* opening;
+    const char* closing;
+};
+
+// Opening and closing pieces of each operator, in the order of the list.
+constexpr OperatorPieces kPieces[] = {
+    {" = '", "'"},        {" >= '", "'"},        {" <= '", "'"},
+    {" > '", "'"},        {" < '", "'"},         {" <> '", "'"},
+    {" LIKE '", "%'"},    {" LIKE '%", "'"},     {" LIKE '%", "%'"},
+};
+
+// The field reference of the last field whose trimmed label matches.
+QString ReferenceForLabel(const std::vector<Field>& fields, const QString& label) {
+    QString reference;
+    for (const Field& field : fields) {
+        if (TrimControl(field.Label()) == label) {
+            reference = FieldReference(field);
+        }
+    }
+    return reference;
+}
+
+}  // namespace
+
+QString FieldReference(const Field& field) {
+    return TrimControl(field.Origin) + QLatin1Char('.') + TrimControl(field.FieldName);
+}
+
+QString BuildBaseSQL(const std::vector<Field>& fields, const QString& fromText) {
+    QString sql = QStringLiteral("SELECT");
+    for (const Field& field : fields) {
+        sql += QLatin1Char(' ') + FieldReference(field) + QStringLiteral(" AS ") +
+               TrimControl(field.Label()) + QLatin1Char(',');
+    }
+    sql.chop(1);
+    return sql + QLatin1Char(' ') + fromText;
+}
+
+const QStringList& ConditionOperators() {
+    static const QStringList words = {
+        QStringLiteral("等于"), QStringLiteral("大于或等于"), QStringLiteral("小于或等于"),
+        QStringLiteral("大于"), QStringLiteral("小于"),       QStringLiteral("不等于"),
+        QStringLiteral("起始于"), QStringLiteral("终止于"),   QStringLiteral("包含"),
+    };
+    return words;
+}
+
+QString BuildConditionText(const std::vector<Field>& fields,
+                           const std::vector<ConditionRow>& rows) {
+    QString condition;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ConditionRow& row = rows[i];
+        const QString reference = ReferenceForLabel(fields, TrimControl(row.Field));
+        const QString op = TrimControl(row.Operator);
+        const QString value = TrimControl(row.Value);
+        const QString logic = TrimControl(row.Logic);
+        const bool last = i + 1 == rows.size();
+        const qsizetype position = ConditionOperators().indexOf(op);
+        if (reference.isEmpty() || op.isEmpty() || value.isEmpty() || (!last && logic.isEmpty()) ||
+            position < 0) {
+            continue;
+        }
+        const OperatorPieces& pieces = kPieces[position];
+        condition += reference + QLatin1String(pieces.opening) + Escaped(value) +
+                     QLatin1String(pieces.closing) + QLatin1Char(' ') + logic + QLatin1Char(' ');
+    }
+    const QString trimmed = TrimControl(condition);
+    if (trimmed.endsWith(QLatin1String("AND")) || trimmed.endsWith(QLatin1String("OR"))) {
+        condition.chop(4);
+    }
+    return condition;
+}
+
+QString BuildOrderText(const std::vector<Field>& fields, const std::vector<OrderEntry>& entries) {
+    QString order;
+    for (const OrderEntry& entry : entries) {
+        const QString text = TrimControl(entry.Text);
+        for (const Field& field : fields) {
+            if (TrimControl(field.Label()) == text) {
+                order += FieldReference(field) +
+                         (entry.Ascending ? QStringLiteral(" ASC,") : QStringLiteral(" DESC,"));
+            }
+        }
+    }
+    if (!order.isEmpty()) {
+        order.chop(1);
+    }
+    return order;
+}
+
+QString BuildConditionStatement(const QString& baseSQL, const QString& conditionText,
+                                const QString& orderText) {
+    QString sql = baseSQL;
+    if (!TrimControl(conditionText).isEmpty()) {
+        sql += QStringLiteral(" AND (") + conditionText + QLatin1Char(')');
+    }
+    if (!TrimControl(orderText).isEmpty()) {
+        sql += QStringLiteral(" ORDER BY ") + orderText;
+    }
+    return sql;
+}
+
+SearchMode SearchModeOf(const QString& caption) {
+    const QString mode = TrimControl(caption);
+    if (mode == kModeAdvanced) {
+        return SearchMode::Advanced;
+    }
+    if (mode == kModeFuzzy) {
+        return SearchMode::Fuzzy;
+    }
+    return SearchMode::Research;
+}
+
+std::optional<QString> BuildQuickSearchStatement(const QString& baseSQL, SearchMode mode,
+                                                 const QString& fieldReference,
+                                                 const QString& value) {
+    if (mode == SearchMode::Advanced) {
+        return std::nullopt;
+    }
+    const QString reference = TrimControl(fieldReference);
+    const QString trimmed = TrimControl(value);
+    QString condition;
+    if (!trimmed.isEmpty()) {
+        condition = mode == SearchMode::Research
+                        ? QStringLiteral(" AND ") + reference + QStringLiteral(" >= ") +
+                              ToSqlLiteral(QVariant(value))
+                        : QStringLiteral(" AND ") + reference + QStringLiteral(" LIKE '%") +
+                              Escaped(trimmed) + QStringLiteral("%'");
+    }
+    return baseSQL + QLatin1Char(' ') + condition + QStringLiteral(" ORDER BY ") + fieldReference;
+}
+
+}  // namespace prvc03
