@@ -1,0 +1,245 @@
+#include "modules/PRVC03F.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "lookup/LookupCaller.h"
+#include "lookup/RootFH.h"
+#include "lookup/RootFS.h"
+#include "modules/CopyStatements.h"
+#include "platform/Cp936.h"
+#include "platform/Windows.h"
+#include "resources/Glyphs.h"
+#include "session/Errors.h"
+#include "session/Global.h"
+#include "widgets/QueryDataset.h"
+
+namespace prvc03 {
+
+namespace {
+
+const QString kUsersFrom = QStringLiteral("FROM ADMMG WHERE 1=1");
+constexpr int kCodeRole = Qt::UserRole;
+
+// A message box of this window: no owner, caption "提示信息", OK button.
+void Tell(const QString& text, unsigned type) {
+    const QByteArray bytes = platform::ToCp936(text);
+    const QByteArray caption = platform::ToCp936(QStringLiteral("提示信息"));
+    platform::MessageBoxA(0, bytes.constData(), caption.constData(), type | platform::MB_OK);
+}
+
+// Tells the operator why the copy stops, then stops the handler silently.
+[[noreturn]] void Refuse(const QString& text) {
+    Tell(text, platform::MB_ICONSTOP);
+    throw Abort();
+}
+
+QToolButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph, int glyphSize,
+                         const QString& description, const QRect& geometry) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoRaise(true);
+    button->setIcon(GlyphIcon(glyph, glyphSize));
+    button->setIconSize(QSize(glyphSize, glyphSize));
+    button->setToolTip(description);
+    button->setAccessibleName(description);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setGeometry(geometry);
+    return button;
+}
+
+Field UserField(const char* component, const char* name, const QString& label, int size) {
+    Field field;
+    field.Name = QLatin1String(component);
+    field.FieldName = QLatin1String(name);
+    field.DisplayLabel = label;
+    field.Origin = QStringLiteral("ADMMG");
+    field.DataType = FieldType::WideString;
+    field.Size = size;
+    return field;
+}
+
+// Keeps the window from taking input while the copy runs.
+class InputBlock {
+public:
+    explicit InputBlock(QWidget* window) : window_(window) { window_->setEnabled(false); }
+    ~InputBlock() { window_->setEnabled(true); }
+    InputBlock(const InputBlock&) = delete;
+    InputBlock& operator=(const InputBlock&) = delete;
+
+private:
+    QWidget* window_;
+};
+
+}  // namespace
+
+TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
+    setObjectName(QStringLiteral("frmPRVC03F"));
+    setWindowTitle(QStringLiteral("复制用户权限"));
+
+    QWidget* page = TabSheet1;
+    Label1 = new QLabel(QStringLiteral("选择原用户"), page);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(104, 48, 80, 16);
+
+    Edit1 = new QLineEdit(page);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(192, 48, 145, 24);
+    Edit1->setStyleSheet(QStringLiteral("QLineEdit { background-color: rgb(255, 255, 175); }"));
+    Edit1->setAccessibleName(QStringLiteral("原用户编号"));
+    Label1->setBuddy(Edit1);
+
+    SpeedButton1 = GlyphButton(page, "SpeedButton1", Glyph::Lookup, 16,
+                               QStringLiteral("选择原用户"), QRect(336, 49, 23, 22));
+
+    GroupBox2 = new QGroupBox(QStringLiteral("输入新用户"), page);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    GroupBox2->setGeometry(96, 104, 281, 193);
+
+    ListBox1 = new QListWidget(GroupBox2);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(16, 32, 225, 145);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setStyleSheet(QStringLiteral("QListWidget { background-color: rgb(255, 255, 175); }"));
+    ListBox1->setAccessibleName(QStringLiteral("新用户列表"));
+
+    SpeedButton2 = GlyphButton(GroupBox2, "SpeedButton2", Glyph::Lookup, 16,
+                               QStringLiteral("添加新用户"), QRect(240, 33, 23, 22));
+    SpeedButton3 = GlyphButton(GroupBox2, "SpeedButton3", Glyph::DeleteLine, 18,
+                               QStringLiteral("删除选中的新用户"), QRect(240, 57, 23, 22));
+    SpeedButton4 = GlyphButton(GroupBox2, "SpeedButton4", Glyph::ClearList, 18,
+                               QStringLiteral("清空新用户列表"), QRect(240, 81, 23, 22));
+
+    // Tab order on the page: the group (its list, then its buttons), then the
+    // source box and its lookup button.
+    setTabOrder(ListBox1, SpeedButton2);
+    setTabOrder(SpeedButton2, SpeedButton3);
+    setTabOrder(SpeedButton3, SpeedButton4);
+    setTabOrder(SpeedButton4, Edit1);
+    setTabOrder(Edit1, SpeedButton1);
+    setTabOrder(SpeedButton1, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn2);
+
+    hqryADMMG = new QueryDataset(this);
+    hqryADMMG->setObjectName(QStringLiteral("hqryADMMG"));
+    hqryADMMG->AddField(UserField("hqryADMMGMG001", "MG001", QStringLiteral("用户编号"), 10));
+    hqryADMMG->AddField(UserField("hqryADMMGMG002", "MG002", QStringLiteral("用户名称"), 20));
+
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { RunHandler([this] { SpeedButton1Click(); }); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { RunHandler([this] { SpeedButton2Click(); }); });
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { RunHandler([this] { SpeedButton3Click(); }); });
+    connect(SpeedButton4, &QToolButton::clicked, this, [this] { RunHandler([this] { SpeedButton4Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn2Click(); }); });
+}
+
+TfrmPRVC03F::~TfrmPRVC03F() = default;
+
+void TfrmPRVC03F::SpeedButton1Click() {
+    const std::optional<VariantArray> picked = RunLookup<TfrmRootFH>(*hqryADMMG, kUsersFrom);
+    // An array without elements (the result query was closed) picks nothing.
+    if (!picked || picked->IsEmpty()) {
+        return;
+    }
+    Edit1->setText(picked->at(picked->Low()).toString());
+}
+
+void TfrmPRVC03F::SpeedButton2Click() {
+    const std::optional<VariantArray> picked = RunLookup<TfrmRootFS>(*hqryADMMG, kUsersFrom);
+    if (!picked || picked->IsEmpty()) {
+        return;
+    }
+    int skipped = 0;
+    for (int row = picked->Low(1); row <= picked->High(1); ++row) {
+        const QVariant& code = picked->at(row, 1);
+        const QVariant& name = picked->at(row, 2);
+        // A row without a code names no user.
+        if (!code.isValid() || code.isNull()) {
+            ++skipped;
+            continue;
+        }
+        AddTargetLine(code.toString(), name.isNull() ? QString() : name.toString());
+    }
+    if (skipped > 0) {
+        Tell(QStringLiteral("选取的资料中有 %1 笔用户编号为空，已略过．").arg(skipped),
+             platform::MB_ICONSTOP);
+    }
+}
+
+void TfrmPRVC03F::SpeedButton3Click() {
+    const int row = ListBox1->currentRow();
+    if (row >= 0 && ListBox1->currentItem() != nullptr && ListBox1->currentItem()->isSelected()) {
+        delete ListBox1->takeItem(row);
+    }
+}
+
+void TfrmPRVC03F::SpeedButton4Click() { ListBox1->clear(); }
+
+void TfrmPRVC03F::AddTargetLine(const QString& code, const QString& name) {
+    auto* item = new QListWidgetItem(TargetLine(code, name), ListBox1);
+    item->setData(kCodeRole, code);
+}
+
+QString TfrmPRVC03F::TargetCode(int line) const {
+    const QListWidgetItem* item = ListBox1->item(line);
+    return item == nullptr ? QString() : item->data(kCodeRole).toString();
+}
+
+void TfrmPRVC03F::BitBtn1Click() {
+    const QString sourceText = Edit1->text();
+    const QString source = TrimControl(sourceText);
+    if (source.isEmpty()) {
+        Refuse(QStringLiteral("原用户信息不能为空，复制无效．"));
+    }
+
+    std::optional<VariantArray> count;
+    QueryFirstRow(SourceCountStatement(sourceText, NullFunctionName(Connection())), count);
+    if (!count || count->IsEmpty() || count->at(count->Low()).toDouble() == 0) {
+        Refuse(QStringLiteral("用户信息资料库中不存在该原用户，复制无效．"));
+    }
+
+    for (int line = 0; line < ListBox1->count(); ++line) {
+        if (TrimControl(TargetCode(line)) == source) {
+            Refuse(QStringLiteral("新用户中存在原用户信息，复制无效．"));
+        }
+    }
+
+    {
+        const InputBlock block(this);
+        for (int line = 0; line < ListBox1->count(); ++line) {
+            if (CopyToTarget(TargetCode(line), sourceText)) {
+                Tell(QStringLiteral("复制用户权限成功．"), platform::MB_ICONQUESTION);
+            } else {
+                Tell(QStringLiteral("复制用户权限失败．"), platform::MB_ICONSTOP);
+            }
+        }
+    }
+    close();
+}
+
+bool TfrmPRVC03F::CopyToTarget(const QString& targetCode, const QString& sourceText) {
+    QSqlDatabase& db = Connection();
+    if (!db.transaction()) {
+        // Nothing was begun, so nothing can have been written for this user.
+        return false;
+    }
+    try {
+        if (ExecuteSQL(CopyPermissionsStatement(targetCode, sourceText)) && db.commit()) {
+            return true;
+        }
+    } catch (const std::exception&) {
+        // Falls through to the roll-back: this user's copy failed as a whole.
+    }
+    db.rollback();
+    return false;
+}
+
+void TfrmPRVC03F::BitBtn2Click() { close(); }
+
+}  // namespace prvc03

@@ -1,0 +1,57 @@
+#pragma once
+// TfrmPRVC03F, the copy-user-permissions window: the operator names a source
+// user and target users, and 确定 copies every ADMMH row of the source to
+// each target, one transaction and one message per target.
+
+#include <QString>
+
+#include "forms/RootFY.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QToolButton;
+
+namespace prvc03 {
+
+class QueryDataset;
+
+class TfrmPRVC03F : public TfrmRootFY {
+    Q_OBJECT
+
+public:
+    explicit TfrmPRVC03F(QObject* owner);
+    ~TfrmPRVC03F() override;
+
+    // Handlers.
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+
+    // Adds one target line for a picked user; the line keeps the exact code.
+    void AddTargetLine(const QString& code, const QString& name);
+    // The exact user code a target line stands for.
+    QString TargetCode(int line) const;
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    // Describes the lookup columns; never opened.
+    QueryDataset* hqryADMMG = nullptr;
+
+private:
+    // Copies the source user's rows to one target inside its own transaction;
+    // true when committed.
+    bool CopyToTarget(const QString& targetCode, const QString& sourceText);
+};
+
+}  // namespace prvc03

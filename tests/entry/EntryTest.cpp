@@ -1,0 +1,138 @@
+// LoadDll's work in-process: the session context, the current application
+// object, opening and re-activating by class name, freeing at unload.
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "entry/PRVC03.h"
+#include "platform/Cp936.h"
+#include "platform/HostString.h"
+#include "session/Errors.h"
+#include "session/Global.h"
+#include "support/HostRecorder.h"
+#include "support/TestDatabase.h"
+
+namespace prvc03 {
+namespace {
+
+using platform::HostString;
+
+class EntryTest : public ::testing::Test {
+protected:
+    void SetUp() override { AttachLibrary(); }
+    void TearDown() override { DetachLibrary(0); }
+
+    void Load(const QByteArray& formName, const QString& caption, int hostWindow = 7) {
+        const HostString name(formName);
+        const HostString title(platform::ToCp936(caption));
+        const HostString text(QByteArrayLiteral("t"));
+        LoadDllEntry(qApp, 2, name.data(), title.data(), text.data(), nullptr, &db.db(), 8,
+                     text.data(), text.data(), text.data(), text.data(), text.data(), text.data(),
+                     hostWindow, text.data());
+    }
+    static std::vector<QWidget*> ModuleWindows() {
+        std::vector<QWidget*> windows;
+        for (const OpenWindow& open : OpenWindows()) {
+            if (auto* widget = qobject_cast<QWidget*>(open.window.data())) {
+                windows.push_back(widget);
+            }
+        }
+        return windows;
+    }
+
+    test::HostRecorder host;
+    test::TestDatabase db;
+};
+
+TEST_F(EntryTest, StoresTheSessionInParameterOrder) {
+    Load("frmPRVC03F", QStringLiteral("复制用户权限"), 15);
+    const SessionContext& session = Session();
+    EXPECT_EQ(session.HostInt2, 2);
+    EXPECT_EQ(session.FormName, QByteArray("frmPRVC03F"));
+    EXPECT_EQ(platform::FromCp936(session.FormCaption), QStringLiteral("复制用户权限"));
+    EXPECT_EQ(session.HostText5, QByteArray("t"));
+    EXPECT_TRUE(session.HostText6.isEmpty()) << "a null text is the empty text";
+    EXPECT_EQ(session.SessionConnection, &db.db());
+    EXPECT_EQ(session.HostInt8, 8);
+    EXPECT_EQ(session.HostWindow, 15);
+    EXPECT_EQ(session.HostText16, QByteArray("t"));
+}
+
+TEST_F(EntryTest, CreatesOnceThenReactivates) {
+    QObject* own = Session().OwnApplication;
+    ASSERT_NE(own, nullptr);
+    Load("frmPRVC03F", QStringLiteral("复制用户权限"));
+    ASSERT_EQ(ModuleWindows().size(), 1u);
+    QWidget* window = ModuleWindows()[0];
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("复制用户权限"));
+    EXPECT_EQ(window->objectName(), QStringLiteral("frmPRVC03F"));
+    EXPECT_EQ(CurrentApplication(), own) << "creating makes the library's own object current";
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_EQ(host.notices[0].dwData, 0u);
+
+    window->showMinimized();
+    Load("FRMprvc03f", QStringLiteral("另一个标题"));
+    ASSERT_EQ(ModuleWindows().size(), 1u) << "letter case is ignored when looking for the window";
+    EXPECT_EQ(ModuleWindows()[0], window);
+    EXPECT_FALSE(window->isMinimized()) << "a minimised window is restored";
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("复制用户权限")) << "caption unchanged";
+    EXPECT_EQ(platform::FromCp936(Session().FormCaption), QStringLiteral("另一个标题"));
+    EXPECT_EQ(CurrentApplication(), static_cast<QObject*>(qApp))
+        << "re-activation leaves the host's object current";
+}
+
+TEST_F(EntryTest, UnknownClassRaisesAndOpensNothing) {
+    try {
+        Load("frmNothing", QStringLiteral("x"));
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Message(), QStringLiteral("Class TfrmNothing not found"));
+    }
+    EXPECT_TRUE(ModuleWindows().empty());
+    EXPECT_EQ(CurrentApplication(), static_cast<QObject*>(qApp));
+    EXPECT_EQ(Session().FormName, QByteArray("frmNothing"));
+    EXPECT_THROW(Load("", QStringLiteral("x")), Error);
+}
+
+TEST_F(EntryTest, DetachFreesTheWindowByExactName) {
+    Load("frmPRVC03F", QStringLiteral("复制用户权限"));
+    QPointer<QWidget> window = ModuleWindows()[0];
+    DetachLibrary(2);  // a thread notification changes nothing
+    EXPECT_FALSE(window.isNull());
+    DetachLibrary(0);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(Session().OwnApplication, nullptr);
+    AttachLibrary();
+}
+
+TEST_F(EntryTest, LowerCaseNameIsFreedOnlyWithItsOwner) {
+    Load("frmprvc03f", QStringLiteral("复制用户权限"));
+    QPointer<QWidget> window = ModuleWindows()[0];
+    // FreeWindowByName compares the component name exactly: nothing is freed...
+    FreeWindowByName(Session().FormName);
+    EXPECT_FALSE(window.isNull());
+    // ... and the window goes with the library's own application object.
+    DetachLibrary(0);
+    EXPECT_TRUE(window.isNull());
+    AttachLibrary();
+}
+
+TEST_F(EntryTest, FreeWindowByNameTakesTheLastMatch) {
+    Load("frmRootF", QStringLiteral("一"));
+    Load("frmRootFY", QStringLiteral("二"));
+    auto windows = ModuleWindows();
+    ASSERT_EQ(windows.size(), 2u);
+    windows[0]->setObjectName(QStringLiteral("same"));
+    windows[1]->setObjectName(QStringLiteral("same"));
+    QPointer<QWidget> first = windows[0];
+    QPointer<QWidget> second = windows[1];
+    FreeWindowByName("same");
+    EXPECT_FALSE(first.isNull());
+    EXPECT_TRUE(second.isNull());
+}
+
+}  // namespace
+}  // namespace prvc03
