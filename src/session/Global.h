@@ -16,6 +16,7 @@
 #include "platform/Windows.h"
 #include "session/VariantArray.h"
 
+class QLocale;
 class QSqlDatabase;
 
 namespace prvc03 {
@@ -66,6 +67,9 @@ std::vector<OpenWindow> OpenWindows();
 // quoted, boolean 1/0, anything else as text, trimmed and quoted; quotes
 // inside are doubled.
 QString ToSqlLiteral(const QVariant& value);
+// The same rule with the date, time and number formats of `locale` in place
+// of the user's (ToSqlLiteral uses QLocale::system()).
+QString ToSqlLiteral(const QVariant& value, const QLocale& locale);
 // Removes leading and trailing characters with a code of 32 or below.
 QString TrimControl(const QString& text);
 // Encloses in single quotes, doubling the quotes inside.
