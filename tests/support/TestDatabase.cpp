@@ -1,9 +1,10 @@
 #include "support/TestDatabase.h"
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QSqlError>
 #include <QSqlQuery>
-
-#include <gtest/gtest.h>
+#include <QSqlRecord>
 
 #include <atomic>
 
@@ -13,22 +14,103 @@
 namespace prvc03::test {
 
 namespace {
+
 std::atomic<int> counter{0};
+
+QString NextName(const char* prefix) {
+    return QStringLiteral("%1_%2_%3")
+        .arg(QLatin1String(prefix))
+        .arg(QCoreApplication::applicationPid())
+        .arg(++counter);
 }
 
-TestDatabase::TestDatabase(Content content) {
-    path_ = dir_.filePath(QStringLiteral("test.db"));
-    name_ = QStringLiteral("prvc03_test_%1").arg(++counter);
-    db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-    db_.setDatabaseName(path_);
-    if (!db_.open()) {
-        ADD_FAILURE() << db_.lastError().text().toStdString();
+// Gives a QPSQL connection the server of a libpq-style "key=value ..." text.
+void ApplyConninfo(QSqlDatabase& db, const QString& conninfo) {
+    QStringList options;
+    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString key = pair.section(QLatin1Char('='), 0, 0);
+        const QString value = pair.section(QLatin1Char('='), 1);
+        if (key == QLatin1String("host")) {
+            db.setHostName(value);
+        } else if (key == QLatin1String("port")) {
+            db.setPort(value.toInt());
+        } else if (key == QLatin1String("dbname")) {
+            db.setDatabaseName(value);
+        } else if (key == QLatin1String("user")) {
+            db.setUserName(value);
+        } else if (key == QLatin1String("password")) {
+            db.setPassword(value);
+        } else {
+            options.append(pair);
+        }
     }
-    if (content != Empty) {
-        demo::CreateSchema(db_);
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+}
+
+bool Run(QSqlDatabase& db, const QString& statement) {
+    QSqlQuery query(db);
+    if (!query.exec(statement)) {
+        ADD_FAILURE() << statement.toStdString() << ": " << query.lastError().text().toStdString();
+        return false;
     }
-    if (content == Demo) {
-        demo::SeedDemo(db_);
+    return true;
+}
+
+QString Cell(const QVariant& value) {
+    return value.isNull() ? QStringLiteral("<null>") : value.toString();
+}
+
+}  // namespace
+
+const char* BackendName(Backend backend) {
+    return backend == Backend::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+std::string BackendParamName(const ::testing::TestParamInfo<Backend>& info) {
+    return BackendName(info.param);
+}
+
+QString PostgresConninfo() {
+    return qEnvironmentVariable("PRVC03_PG_CONNINFO").trimmed();
+}
+
+bool BackendAvailable(Backend backend) {
+    return backend == Backend::SQLite || !PostgresConninfo().isEmpty();
+}
+
+void EveryDatabase::SetUp() {
+    if (!BackendAvailable(GetParam())) {
+        GTEST_SKIP() << "PRVC03_PG_CONNINFO is not set: no PostgreSQL server to run on";
+    }
+    database_ = std::make_unique<TestDatabase>(GetParam(), Content());
+}
+
+TestDatabase::TestDatabase(Content content) : TestDatabase(Backend::SQLite, content) {}
+
+TestDatabase::TestDatabase(Backend backend, Content content) : backend_(backend) {
+    name_ = NextName("prvc03_test");
+    if (backend_ == Backend::SQLite) {
+        path_ = dir_.filePath(QStringLiteral("test.db"));
+    } else {
+        schema_ = NextName("prvc03_t").toLower();
+    }
+    db_ = Connect(name_, QString());
+    if (IsPostgres() && db_.isOpen()) {
+        Run(db_, QStringLiteral("CREATE SCHEMA %1").arg(schema_));
+        Run(db_, QStringLiteral("SET search_path TO %1").arg(schema_));
+        pid_ = BackendPid();
+    }
+    if (db_.isOpen()) {
+        try {
+            if (content != Empty) {
+                demo::CreateSchema(db_);
+            }
+            if (content == Demo) {
+                demo::SeedDemo(db_);
+            }
+        } catch (const std::exception& error) {
+            ADD_FAILURE() << error.what();
+        }
     }
     Session().SessionConnection = &db_;
 }
@@ -37,27 +119,171 @@ TestDatabase::~TestDatabase() {
     if (Session().SessionConnection == &db_) {
         Session().SessionConnection = nullptr;
     }
+    QStringList names;
+    for (QSqlDatabase& other : others_) {
+        names.append(other.connectionName());
+        other.close();
+    }
+    others_.clear();
+    for (const QString& name : names) {
+        QSqlDatabase::removeDatabase(name);
+    }
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(name_);
+    if (IsPostgres()) {
+        // The main connection may be gone (a test ended it): drop the schema
+        // from a fresh one.
+        const QString cleaner = NextName("prvc03_drop");
+        {
+            QSqlDatabase db = Connect(cleaner, QString());
+            if (db.isOpen()) {
+                Run(db, QStringLiteral("SET client_min_messages TO warning"));
+                Run(db, QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema_));
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(cleaner);
+    }
+}
+
+QSqlDatabase TestDatabase::Connect(const QString& name, const QString& sqliteOptions) {
+    QSqlDatabase db;
+    if (backend_ == Backend::SQLite) {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path_);
+        db.setConnectOptions(sqliteOptions);
+    } else {
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        if (!db.isValid()) {
+            ADD_FAILURE() << "the QPSQL driver is not available (install libqt6sql6-psql)";
+            return db;
+        }
+        ApplyConninfo(db, PostgresConninfo());
+    }
+    if (!db.open()) {
+        ADD_FAILURE() << BackendName(backend_) << ": " << db.lastError().text().toStdString();
+        return db;
+    }
+    if (backend_ == Backend::PostgreSQL) {
+        Run(db, QStringLiteral("SET client_min_messages TO warning"));
+        if (!schema_.isEmpty() && name != name_) {
+            Run(db, QStringLiteral("SET search_path TO %1").arg(schema_));
+        }
+    }
+    return db;
 }
 
 void TestDatabase::Exec(const QString& statement) {
-    QSqlQuery query(db_);
-    if (!query.exec(statement)) {
-        ADD_FAILURE() << statement.toStdString() << ": "
-                      << query.lastError().text().toStdString();
-    }
+    Run(db_, statement);
 }
 
 QString TestDatabase::Scalar(const QString& statement) {
     QSqlQuery query(db_);
     if (!query.exec(statement)) {
-        ADD_FAILURE() << statement.toStdString() << ": "
-                      << query.lastError().text().toStdString();
+        ADD_FAILURE() << statement.toStdString() << ": " << query.lastError().text().toStdString();
         return {};
     }
     return query.next() ? query.value(0).toString() : QString();
+}
+
+QStringList TestDatabase::Rows(const QString& table) {
+    QStringList rows;
+    QSqlQuery query(db_);
+    if (!query.exec(QStringLiteral("SELECT * FROM ") + table)) {
+        ADD_FAILURE() << table.toStdString() << ": " << query.lastError().text().toStdString();
+        return rows;
+    }
+    while (query.next()) {
+        QStringList cells;
+        for (int i = 0; i < query.record().count(); ++i) {
+            cells.append(Cell(query.value(i)));
+        }
+        rows.append(cells.join(QLatin1Char('\t')));
+    }
+    rows.sort();
+    return rows;
+}
+
+QStringList TestDatabase::Tables() {
+    QStringList tables;
+    QSqlQuery query(db_);
+    const QString statement =
+        IsPostgres() ? QStringLiteral(
+                           "SELECT c.relname, c.relkind FROM pg_class c JOIN pg_namespace n ON "
+                           "n.oid = c.relnamespace WHERE n.nspname = current_schema()")
+                     : QStringLiteral("SELECT name, type FROM sqlite_master");
+    if (!query.exec(statement)) {
+        ADD_FAILURE() << query.lastError().text().toStdString();
+        return tables;
+    }
+    while (query.next()) {
+        tables.append(query.value(0).toString().toUpper() + QLatin1Char(' ') +
+                      query.value(1).toString());
+    }
+    tables.sort();
+    return tables;
+}
+
+QByteArray TestDatabase::Fingerprint() {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const QStringList objects = Tables();
+    for (const QString& object : objects) {
+        hash.addData(object.toUtf8() + '\n');
+        const QString name = object.section(QLatin1Char(' '), 0, 0);
+        const QString kind = object.section(QLatin1Char(' '), 1);
+        if (kind == QLatin1String("table") || kind == QLatin1String("r")) {
+            for (const QString& row : Rows(name)) {
+                hash.addData(row.toUtf8() + '\n');
+            }
+        }
+    }
+    return hash.result().toHex();
+}
+
+QSqlDatabase& TestDatabase::OpenOther(const QString& sqliteOptions) {
+    const QString name = NextName("prvc03_other");
+    others_.push_back(Connect(name, sqliteOptions));
+    return others_.back();
+}
+
+void TestDatabase::Reopen(const QString& sqliteOptions) {
+    db_.close();
+    if (backend_ == Backend::SQLite) {
+        db_.setConnectOptions(sqliteOptions);
+    }
+    if (!db_.open()) {
+        ADD_FAILURE() << db_.lastError().text().toStdString();
+        return;
+    }
+    if (IsPostgres()) {
+        Run(db_, QStringLiteral("SET client_min_messages TO warning"));
+        Run(db_, QStringLiteral("SET search_path TO %1").arg(schema_));
+        pid_ = BackendPid();
+    }
+}
+
+qint64 TestDatabase::BackendPid() {
+    return IsPostgres() ? Scalar(QStringLiteral("SELECT pg_backend_pid()")).toLongLong() : 0;
+}
+
+void TestDatabase::TerminateMainConnection() {
+    if (!IsPostgres()) {
+        ADD_FAILURE() << "only a server connection can be terminated";
+        return;
+    }
+    if (pid_ == 0) {
+        ADD_FAILURE() << "the main connection has no server process";
+        return;
+    }
+    QSqlDatabase& killer = OpenOther();
+    QSqlQuery query(killer);
+    // Waits (up to 10 s) until the server process has really ended.
+    if (!query.exec(QStringLiteral("SELECT pg_terminate_backend(%1, 10000)").arg(pid_)) ||
+        !query.next() || !query.value(0).toBool()) {
+        ADD_FAILURE() << "could not terminate backend " << pid_ << ": "
+                      << query.lastError().text().toStdString();
+    }
 }
 
 }  // namespace prvc03::test

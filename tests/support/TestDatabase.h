@@ -1,34 +1,115 @@
 #pragma once
-// A throw-away SQLite database with the host's tables, made the session's
-// connection for the life of the object.
+// A throw-away database with the host's tables, made the session's connection
+// for the life of the object: a SQLite file in a temporary folder (the
+// default), or a schema of its own on the PostgreSQL server named by
+// PRVC03_PG_CONNINFO, dropped at the end, so that test binaries running at
+// the same time never see each other's tables.
 
+#include <QByteArray>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <ostream>
+#include <string>
 
 namespace prvc03::test {
 
+enum class Backend { SQLite, PostgreSQL };
+
+const char* BackendName(Backend backend);
+inline void PrintTo(Backend backend, std::ostream* out) {
+    *out << BackendName(backend);
+}
+// The PostgreSQL server's "key=value ..." text, empty when none is configured.
+QString PostgresConninfo();
+// SQLite always; PostgreSQL when PRVC03_PG_CONNINFO names a server.
+bool BackendAvailable(Backend backend);
+
 class TestDatabase {
-public:
+  public:
     enum Content { Empty, Schema, Demo };
     explicit TestDatabase(Content content = Demo);
+    explicit TestDatabase(Backend backend, Content content = Demo);
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
 
+    Backend backend() const { return backend_; }
+    bool IsPostgres() const { return backend_ == Backend::PostgreSQL; }
     QSqlDatabase& db() { return db_; }
+    // The SQLite file (empty on PostgreSQL).
     QString Path() const { return path_; }
+    // The PostgreSQL schema the tables live in (empty on SQLite).
+    QString SchemaName() const { return schema_; }
+
     // Runs a statement; fails the test with the database's text on error.
     void Exec(const QString& statement);
     // The first column of the first row, as text ("" when no row).
     QString Scalar(const QString& statement);
     int Count(const QString& statement) { return Scalar(statement).toInt(); }
+    // Every row of a table, each as its columns joined by tabs (NULL as
+    // "<null>"), sorted: equal before and after exactly when the table's
+    // content is.
+    QStringList Rows(const QString& table);
+    // The names of the tables, upper case and sorted, and a hash over the
+    // content of every one: any created, dropped or changed table changes it.
+    QByteArray Fingerprint();
+    QStringList Tables();
 
-private:
+    // A further connection to the same database (same file, or same server
+    // and schema), owned by this object and closed with it. SQLite options go
+    // to the driver's connect options (e.g. "QSQLITE_OPEN_READONLY").
+    QSqlDatabase& OpenOther(const QString& sqliteOptions = QString());
+    // Closes and opens the main connection again, keeping its name and the
+    // session's pointer to it; SQLite options as above.
+    void Reopen(const QString& sqliteOptions = QString());
+    // The server process of the main connection (PostgreSQL only), asked
+    // from the server.
+    qint64 BackendPid();
+    // Ends the main connection's server process from another connection, as
+    // a lost network or a restarted server would (PostgreSQL only).
+    void TerminateMainConnection();
+
+  private:
+    QSqlDatabase Connect(const QString& name, const QString& sqliteOptions);
+
+    Backend backend_;
     QTemporaryDir dir_;
     QString path_;
     QString name_;
+    QString schema_;
     QSqlDatabase db_;
+    std::deque<QSqlDatabase> others_;  // stable references for OpenOther
+    qint64 pid_ = 0;
 };
+
+// Runs a test body once per database: derive the fixture from EveryDatabase,
+// write TEST_P, and instantiate it with PRVC03_ON_EVERY_DATABASE(Fixture).
+// SetUp opens the database (of content Content()); PostgreSQL is skipped only
+// when no server is configured. A fixture that overrides SetUp calls this
+// one first and returns when IsSkipped().
+class EveryDatabase : public ::testing::TestWithParam<Backend> {
+  protected:
+    void SetUp() override;
+    virtual TestDatabase::Content Content() const { return TestDatabase::Demo; }
+    TestDatabase& db() { return *database_; }
+
+  private:
+    std::unique_ptr<TestDatabase> database_;
+};
+
+std::string BackendParamName(const ::testing::TestParamInfo<Backend>& info);
+
+#define PRVC03_ON_EVERY_DATABASE(Fixture)                                                        \
+    INSTANTIATE_TEST_SUITE_P(                                                                    \
+        Databases, Fixture,                                                                      \
+        ::testing::Values(::prvc03::test::Backend::SQLite, ::prvc03::test::Backend::PostgreSQL), \
+        ::prvc03::test::BackendParamName)
 
 }  // namespace prvc03::test
