@@ -6,11 +6,10 @@ namespace prvc03 {
 
 namespace {
 
-// The text between the quotes of a literal: single quotes doubled.
+// The text between the quotes of a literal: single quotes doubled, a NUL
+// refused (the literal rule's EscapeQuotes).
 QString Escaped(const QString& value) {
-    QString escaped = value;
-    escaped.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return escaped;
+    return EscapeQuotes(value);
 }
 
 struct OperatorPieces {

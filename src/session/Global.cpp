@@ -167,10 +167,18 @@ QString TrimControl(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
+QString EscapeQuotes(const QString& text) {
+    if (text.contains(QChar(u'\0'))) {
+        throw Error(QStringLiteral("A value holding a NUL character cannot be written into a "
+                                   "statement"));
+    }
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\''), QLatin1String("''"));
+    return escaped;
+}
+
 QString QuoteText(const QString& text) {
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+    return QLatin1Char('\'') + EscapeQuotes(text) + QLatin1Char('\'');
 }
 
 namespace {

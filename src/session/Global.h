@@ -72,7 +72,11 @@ QString ToSqlLiteral(const QVariant& value);
 QString ToSqlLiteral(const QVariant& value, const QLocale& locale);
 // Removes leading and trailing characters with a code of 32 or below.
 QString TrimControl(const QString& text);
-// Encloses in single quotes, doubling the quotes inside.
+// The text between the quotes of a literal: single quotes doubled. A NUL
+// character inside would end the statement early wherever a driver reads it
+// as a C string, so a text holding one is refused with an Error.
+QString EscapeQuotes(const QString& text);
+// Encloses in single quotes, doubling the quotes inside (EscapeQuotes).
 QString QuoteText(const QString& text);
 // Runs a statement that returns no records; on failure reports the error to
 // the host and returns false. A blank statement returns false silently.
