@@ -129,7 +129,6 @@ void DetachLibrary(std::int32_t reason) {
         installedPresenter = false;
     }
     if (haveApplication) {
-        ReleaseForeignAdoptions(OwnApplicationObject().get());
         OwnApplicationObject().reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     } else {
