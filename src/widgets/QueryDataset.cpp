@@ -1,0 +1,496 @@
+#include "widgets/QueryDataset.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <algorithm>
+#include <functional>
+#include <numeric>
+
+#include "session/Errors.h"
+
+namespace prvc03 {
+
+namespace {
+
+QString ProviderText(const QSqlError& error) {
+    const QString text = error.databaseText().trimmed();
+    return text.isEmpty() ? error.text().trimmed() : text;
+}
+
+Error FieldNotFound(const QString& name) {
+    return Error(QStringLiteral("Field '%1' not found").arg(name));
+}
+
+}  // namespace
+
+QueryDataset::QueryDataset(QObject* parent) : QObject(parent) {}
+
+QueryDataset::~QueryDataset() = default;
+
+void QueryDataset::AddField(const Field& field) {
+    if (active_) {
+        throw Error(QStringLiteral("Cannot perform this operation on an open dataset"));
+    }
+    persistent_.push_back(field);
+}
+
+void QueryDataset::ClearFields() {
+    if (active_) {
+        throw Error(QStringLiteral("Cannot perform this operation on an open dataset"));
+    }
+    persistent_.clear();
+}
+
+void QueryDataset::SetSQL(const QString& statement) {
+    if (statement == sql_) {
+        return;
+    }
+    Close();
+    sql_ = statement;
+}
+
+void QueryDataset::Open() {
+    if (active_) {
+        return;
+    }
+    if (connection_ == nullptr || !connection_->isOpen()) {
+        throw Error(QStringLiteral("No database connection"));
+    }
+    QSqlQuery query(*connection_);
+    query.setForwardOnly(true);
+    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!query.exec(sql_)) {
+        throw Error(ProviderText(query.lastError()));
+    }
+    if (!query.isSelect()) {
+        throw Error(QStringLiteral("The statement returns no records"));
+    }
+
+    // Bind the fields to result columns; only bound columns are stored.
+    const QSqlRecord record = query.record();
+    std::vector<Field> dynamic;
+    std::vector<int> fieldColumn;
+    std::vector<int> source;  // stored column -> result column
+    std::vector<ResultColumn> columns;
+    if (!persistent_.empty()) {
+        for (const Field& field : persistent_) {
+            if (field.Calculated) {
+                fieldColumn.push_back(-1);
+                continue;
+            }
+            int found = -1;
+            for (int i = 0; i < record.count(); ++i) {
+                if (record.fieldName(i).compare(field.FieldName, Qt::CaseInsensitive) == 0) {
+                    found = i;
+                    break;
+                }
+            }
+            if (found < 0) {
+                throw FieldNotFound(field.FieldName);
+            }
+            fieldColumn.push_back(static_cast<int>(columns.size()));
+            source.push_back(found);
+            columns.emplace_back(ResultColumn::KindFor(field.DataType));
+        }
+    } else {
+        for (int i = 0; i < record.count(); ++i) {
+            const QSqlField column = record.field(i);
+            Field field;
+            field.FieldName = column.name();
+            field.Origin = column.tableName();
+            field.DataType = FieldTypeFromMetaType(column.metaType());
+            field.Size = IsTextType(field.DataType) && column.length() > 0 ? column.length() : 0;
+            dynamic.push_back(field);
+            fieldColumn.push_back(static_cast<int>(columns.size()));
+            source.push_back(i);
+            columns.emplace_back(ResultColumn::KindFor(field.DataType));
+        }
+    }
+
+    int count = 0;
+    while (query.next()) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            columns[c].Append(query.value(source[c]));
+        }
+        ++count;
+    }
+    if (query.lastError().type() != QSqlError::NoError) {
+        throw Error(ProviderText(query.lastError()));
+    }
+    for (ResultColumn& column : columns) {
+        column.Finish();
+    }
+
+    Q_EMIT AboutToReset();
+    dynamic_ = std::move(dynamic);
+    fieldColumn_ = std::move(fieldColumn);
+    columns_ = std::move(columns);
+    recordCount_ = count;
+    decltype(order_)().swap(order_);  // frees the storage
+    decltype(rowOf_)().swap(rowOf_);  // frees the storage
+    sort_.clear();
+    active_ = true;
+    row_ = count > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = count == 0;
+    Q_EMIT ResetDone();
+    NotifyDataChange();
+}
+
+void QueryDataset::Close() {
+    if (!active_) {
+        return;
+    }
+    Q_EMIT AboutToReset();
+    ClearResult();
+    Q_EMIT ResetDone();
+}
+
+void QueryDataset::ClearResult() {
+    active_ = false;
+    dynamic_.clear();
+    fieldColumn_.clear();
+    decltype(columns_)().swap(columns_);  // frees the storage
+    recordCount_ = 0;
+    decltype(order_)().swap(order_);  // frees the storage
+    decltype(rowOf_)().swap(rowOf_);  // frees the storage
+    row_ = -1;
+    bof_ = true;
+    eof_ = true;
+}
+
+int QueryDataset::FieldCount() const {
+    if (!persistent_.empty()) {
+        return static_cast<int>(persistent_.size());
+    }
+    return static_cast<int>(dynamic_.size());
+}
+
+const Field& QueryDataset::FieldAt(int index) const {
+    if (index < 0 || index >= FieldCount()) {
+        throw Error(QStringLiteral("Field index out of range (%1)").arg(index));
+    }
+    return persistent_.empty() ? dynamic_[index] : persistent_[index];
+}
+
+int QueryDataset::FindField(const QString& name) const {
+    const int count = FieldCount();
+    for (int i = 0; i < count; ++i) {
+        if (FieldAt(i).FieldName.compare(name, Qt::CaseInsensitive) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int QueryDataset::FieldByName(const QString& name) const {
+    const int index = FindField(name);
+    if (index < 0) {
+        throw FieldNotFound(name);
+    }
+    return index;
+}
+
+void QueryDataset::CheckActive() const {
+    if (!active_) {
+        throw Error(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    }
+}
+
+void QueryDataset::CheckRecord(int record) const {
+    if (record < 0 || record >= recordCount_) {
+        throw Error(QStringLiteral("Record not found"));
+    }
+}
+
+int QueryDataset::RecordCount() const {
+    CheckActive();
+    return recordCount_;
+}
+
+QVariant QueryDataset::Value(int record, int field) const {
+    CheckActive();
+    CheckRecord(record);
+    const Field& f = FieldAt(field);
+    const int column = fieldColumn_[field];
+    if (column < 0) {
+        const QMetaType type = MetaTypeOf(f.DataType);
+        return type.isValid() ? QVariant(type) : QVariant(QMetaType::fromType<QString>());
+    }
+    return columns_[column].Value(record, f.DataType);
+}
+
+QString QueryDataset::Text(int record, int field) const {
+    CheckActive();
+    CheckRecord(record);
+    const Field& f = FieldAt(field);
+    const int column = fieldColumn_[field];
+    return column < 0 ? QString() : columns_[column].Text(record, f.DataType);
+}
+
+QVariant QueryDataset::FieldValue(int field) const {
+    CheckActive();
+    if (row_ < 0) {
+        const QMetaType type = MetaTypeOf(FieldAt(field).DataType);
+        return type.isValid() ? QVariant(type) : QVariant(QMetaType::fromType<QString>());
+    }
+    return Value(RecordAtRow(row_), field);
+}
+
+QString QueryDataset::FieldText(int field) const {
+    CheckActive();
+    if (row_ < 0) {
+        FieldAt(field);
+        return {};
+    }
+    return Text(RecordAtRow(row_), field);
+}
+
+void QueryDataset::NotifyDataChange() {
+    if (disableCount_ > 0) {
+        changedWhileDisabled_ = true;
+        return;
+    }
+    Q_EMIT DataChange();
+}
+
+void QueryDataset::First() {
+    CheckActive();
+    row_ = recordCount_ > 0 ? 0 : -1;
+    bof_ = true;
+    eof_ = recordCount_ == 0;
+    NotifyDataChange();
+}
+
+void QueryDataset::Last() {
+    CheckActive();
+    row_ = recordCount_ - 1;
+    eof_ = true;
+    bof_ = recordCount_ == 0;
+    NotifyDataChange();
+}
+
+void QueryDataset::Next() {
+    CheckActive();
+    if (recordCount_ == 0) {
+        bof_ = eof_ = true;
+        return;
+    }
+    if (eof_) {
+        return;
+    }
+    bof_ = false;
+    if (row_ + 1 < recordCount_) {
+        ++row_;
+        NotifyDataChange();
+    } else {
+        eof_ = true;
+    }
+}
+
+void QueryDataset::Prior() {
+    CheckActive();
+    if (recordCount_ == 0) {
+        bof_ = eof_ = true;
+        return;
+    }
+    if (bof_) {
+        return;
+    }
+    eof_ = false;
+    if (row_ > 0) {
+        --row_;
+        NotifyDataChange();
+    } else {
+        bof_ = true;
+    }
+}
+
+int QueryDataset::RecNo() const {
+    CheckActive();
+    return row_ + 1;
+}
+
+int QueryDataset::CurrentRow() const {
+    CheckActive();
+    return row_;
+}
+
+int QueryDataset::CurrentRecord() const {
+    CheckActive();
+    return row_ < 0 ? -1 : RecordAtRow(row_);
+}
+
+void QueryDataset::SetRow(int row) {
+    if (recordCount_ == 0) {
+        row_ = -1;
+        bof_ = eof_ = true;
+    } else {
+        row_ = row;
+        bof_ = eof_ = false;
+    }
+    NotifyDataChange();
+}
+
+void QueryDataset::GotoBookmark(int record) {
+    CheckActive();
+    CheckRecord(record);
+    SetRow(RowOfRecord(record));
+}
+
+void QueryDataset::MoveToRow(int row) {
+    CheckActive();
+    if (recordCount_ > 0 && (row < 0 || row >= recordCount_)) {
+        throw Error(QStringLiteral("Record not found"));
+    }
+    SetRow(row);
+}
+
+int QueryDataset::RecordAtRow(int row) const {
+    if (row < 0 || row >= recordCount_) {
+        throw Error(QStringLiteral("Record not found"));
+    }
+    return order_.empty() ? row : order_[row];
+}
+
+int QueryDataset::RowOfRecord(int record) const {
+    CheckRecord(record);
+    return rowOf_.empty() ? record : rowOf_[record];
+}
+
+void QueryDataset::SetSort(const QString& sort) {
+    CheckActive();
+    const QString text = sort.trimmed();
+    int field = -1;
+    bool descending = false;
+    if (!text.isEmpty()) {
+        QString name = text;
+        const int blank = text.lastIndexOf(QLatin1Char(' '));
+        if (blank > 0) {
+            const QString direction = text.mid(blank + 1);
+            if (direction.compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0) {
+                descending = true;
+                name = text.left(blank).trimmed();
+            } else if (direction.compare(QLatin1String("ASC"), Qt::CaseInsensitive) == 0) {
+                name = text.left(blank).trimmed();
+            }
+        }
+        field = FieldByName(name);
+    }
+
+    const int record = CurrentRecord();
+    Q_EMIT AboutToReorder();
+    BuildOrder(field, descending);
+    sort_ = sort;
+    row_ = record < 0 ? -1 : RowOfRecord(record);
+    bof_ = eof_ = recordCount_ == 0;
+    Q_EMIT Reordered();
+    NotifyDataChange();
+}
+
+void QueryDataset::BuildOrder(int field, bool descending) {
+    decltype(order_)().swap(order_);  // frees the storage
+    decltype(rowOf_)().swap(rowOf_);  // frees the storage
+    if (field < 0 || recordCount_ == 0) {
+        return;
+    }
+    const int column = fieldColumn_[field];
+    if (column < 0) {
+        return;  // a calculated field reads NULL everywhere: the order stays
+    }
+    const ResultColumn& values = columns_[column];
+    std::vector<std::int32_t> order(static_cast<std::size_t>(recordCount_));
+    std::iota(order.begin(), order.end(), 0);
+
+    // less(a, b): NULL first, then by value.
+    auto sortWith = [&](auto valueLess) {
+        auto less = [&](std::int32_t a, std::int32_t b) {
+            const bool nullA = values.IsNull(a);
+            const bool nullB = values.IsNull(b);
+            if (nullA || nullB) {
+                return nullA && !nullB;
+            }
+            return valueLess(a, b);
+        };
+        if (descending) {
+            std::stable_sort(order.begin(), order.end(),
+                             [&](std::int32_t a, std::int32_t b) { return less(b, a); });
+        } else {
+            std::stable_sort(order.begin(), order.end(), less);
+        }
+    };
+
+    switch (values.GetKind()) {
+        case ResultColumn::Kind::Text: {
+            QCollator collator{QLocale()};
+            std::vector<QCollatorSortKey> keys;
+            keys.reserve(order.size());
+            for (int r = 0; r < recordCount_; ++r) {
+                const QStringView text = values.IsNull(r) ? QStringView() : values.TextAt(r);
+                keys.push_back(collator.sortKey(QString::fromRawData(
+                    reinterpret_cast<const QChar*>(text.data()), text.size())));
+            }
+            sortWith([&](std::int32_t a, std::int32_t b) { return keys[a].compare(keys[b]) < 0; });
+            break;
+        }
+        case ResultColumn::Kind::Int:
+            sortWith(
+                [&](std::int32_t a, std::int32_t b) { return values.IntAt(a) < values.IntAt(b); });
+            break;
+        case ResultColumn::Kind::Double:
+            sortWith([&](std::int32_t a, std::int32_t b) {
+                return values.DoubleAt(a) < values.DoubleAt(b);
+            });
+            break;
+        case ResultColumn::Kind::Variant:
+            sortWith([&](std::int32_t a, std::int32_t b) {
+                const QVariant& x = values.VariantAt(a);
+                const QVariant& y = values.VariantAt(b);
+                const QPartialOrdering ordering = QVariant::compare(x, y);
+                if (ordering == QPartialOrdering::Unordered) {
+                    return x.toString() < y.toString();
+                }
+                return ordering == QPartialOrdering::Less;
+            });
+            break;
+    }
+
+    rowOf_.resize(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        rowOf_[order[row]] = static_cast<std::int32_t>(row);
+    }
+    order_ = std::move(order);
+}
+
+void QueryDataset::DisableControls() {
+    ++disableCount_;
+}
+
+void QueryDataset::EnableControls() {
+    if (disableCount_ == 0) {
+        return;
+    }
+    if (--disableCount_ == 0) {
+        const bool changed = changedWhileDisabled_;
+        changedWhileDisabled_ = false;
+        if (active_ && changed) {
+            Q_EMIT DataChange();
+        }
+    }
+}
+
+std::size_t QueryDataset::MemoryBytes() const {
+    std::size_t bytes = (order_.capacity() + rowOf_.capacity()) * sizeof(std::int32_t);
+    for (const ResultColumn& column : columns_) {
+        bytes += column.MemoryBytes();
+    }
+    return bytes;
+}
+
+}  // namespace prvc03

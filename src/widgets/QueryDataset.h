@@ -1,0 +1,140 @@
+#pragma once
+// The query component: a statement on a database connection whose records
+// are fetched once into memory, with persistent fields, a cursor with
+// at-start / at-end flags, bookmarks (original record positions) and an
+// in-memory sort. Errors are prvc03::Error exceptions.
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <vector>
+
+#include "widgets/Field.h"
+#include "widgets/ResultColumn.h"
+
+class QSqlDatabase;
+
+namespace prvc03 {
+
+class QueryDataset : public QObject {
+    Q_OBJECT
+  public:
+    explicit QueryDataset(QObject* parent = nullptr);
+    ~QueryDataset() override;
+
+    // Persistent fields, in order. They can only change while closed.
+    void AddField(const Field& field);
+    void ClearFields();
+    const std::vector<Field>& Fields() const { return persistent_; }
+
+    void SetConnection(QSqlDatabase* connection) { connection_ = connection; }
+    QSqlDatabase* Connection() const { return connection_; }
+    // Setting another statement closes the dataset.
+    void SetSQL(const QString& statement);
+    QString SQL() const { return sql_; }
+
+    // Runs the statement and fetches every record. On failure raises the
+    // database's text and stays closed. Does nothing when already open.
+    void Open();
+    void Close();
+    bool Active() const { return active_; }
+
+    // Fields of the open dataset: the persistent ones when there are any,
+    // otherwise one per result column. A closed dataset without persistent
+    // fields has none.
+    int FieldCount() const;
+    const Field& FieldAt(int index) const;
+    // Index of the field called `name` (letter case ignored), -1 when none.
+    int FindField(const QString& name) const;
+    // Like FindField, but raises "Field 'X' not found".
+    int FieldByName(const QString& name) const;
+
+    int RecordCount() const;
+    // Value of a field in a record (a bookmark); NULL reads as a null
+    // QVariant of the field's type; calculated fields read NULL.
+    QVariant Value(int record, int field) const;
+    QString Text(int record, int field) const;
+    // The same for the current record; on an empty set every field is NULL.
+    QVariant FieldValue(int field) const;
+    QString FieldText(int field) const;
+
+    // Cursor.
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    bool Bof() const { return !active_ || bof_; }
+    bool Eof() const { return !active_ || eof_; }
+    int RecNo() const;          // 1-based in the current order; 0 when empty
+    int CurrentRecord() const;  // bookmark of the current record; -1 when empty
+    int CurrentRow() const;     // 0-based row in the current order; -1 when empty
+    void GotoBookmark(int record);
+    void MoveToRow(int row);
+    int RecordAtRow(int row) const;
+    int RowOfRecord(int record) const;
+
+    // In-memory sort: "field", "field ASC" or "field DESC"; empty = the
+    // result set's order. Cleared whenever the dataset opens.
+    void SetSort(const QString& sort);
+    QString Sort() const { return sort_; }
+
+    // Kept but never applied (filtering stays off).
+    void SetFilter(const QString& filter) { filter_ = filter; }
+    QString Filter() const { return filter_; }
+    void SetFiltered(bool filtered) { filtered_ = filtered; }
+    bool Filtered() const { return filtered_; }
+
+    // Suspend DataChange notifications; nestable. The last EnableControls
+    // sends one DataChange when the dataset is open.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return disableCount_ > 0; }
+
+    // Bytes held by the fetched records and the sort order.
+    std::size_t MemoryBytes() const;
+
+  Q_SIGNALS:
+    // The data or the current record changed: after opening, every move and
+    // every re-order. Not sent by closing.
+    void DataChange();
+    // Rows and fields are about to be replaced (open, close) / were replaced.
+    void AboutToReset();
+    void ResetDone();
+    // The order of the rows is about to change / changed (sort).
+    void AboutToReorder();
+    void Reordered();
+
+  private:
+    void CheckActive() const;
+    void CheckRecord(int record) const;
+    void NotifyDataChange();
+    void ClearResult();
+    void BuildOrder(int field, bool descending);
+    void SetRow(int row);
+
+    QSqlDatabase* connection_ = nullptr;
+    QString sql_;
+    std::vector<Field> persistent_;
+    std::vector<Field> dynamic_;
+    std::vector<int> fieldColumn_;  // field index -> column index, -1 unbound
+    std::vector<ResultColumn> columns_;
+    int recordCount_ = 0;
+    bool active_ = false;
+
+    // Sort permutation: row -> record and record -> row; empty = identity.
+    std::vector<std::int32_t> order_;
+    std::vector<std::int32_t> rowOf_;
+    QString sort_;
+    QString filter_;
+    bool filtered_ = false;
+
+    int row_ = -1;
+    bool bof_ = true;
+    bool eof_ = true;
+    int disableCount_ = 0;
+    bool changedWhileDisabled_ = false;
+};
+
+}  // namespace prvc03

@@ -1,0 +1,241 @@
+#include "widgets/ResultColumn.h"
+
+#include <QDateTime>
+
+#include <cmath>
+#include <limits>
+
+#include "session/Errors.h"
+
+namespace prvc03 {
+
+namespace {
+
+template <typename T>
+std::size_t Bytes(const std::vector<T>& v) {
+    return v.capacity() * sizeof(T);
+}
+
+QString VariantText(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::QDate:
+            return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+        case QMetaType::QTime:
+            return value.toTime().toString(QStringLiteral("hh:mm:ss"));
+        case QMetaType::QDateTime:
+            return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return QString::number(value.toDouble(), 'g', 15);
+        case QMetaType::Bool:
+            return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        default:
+            return value.toString();
+    }
+}
+
+}  // namespace
+
+ResultColumn::Kind ResultColumn::KindFor(FieldType type) {
+    if (IsTextType(type)) {
+        return Kind::Text;
+    }
+    if (IsIntegerType(type)) {
+        return Kind::Int;
+    }
+    if (IsFloatType(type)) {
+        return Kind::Double;
+    }
+    return Kind::Variant;
+}
+
+ResultColumn::ResultColumn(Kind kind) : kind_(kind) {
+    if (kind_ == Kind::Text) {
+        offsets_.push_back(0);
+    }
+}
+
+void ResultColumn::AppendNullBit(bool isNull) {
+    if ((count_ & 63) == 0) {
+        nulls_.push_back(0);
+    }
+    if (isNull) {
+        nulls_.back() |= std::uint64_t{1} << (count_ & 63);
+    }
+}
+
+void ResultColumn::AppendNull() {
+    AppendNullBit(true);
+    switch (kind_) {
+        case Kind::Text:
+            offsets_.push_back(offsets_.back());
+            break;
+        case Kind::Int:
+            ints_.push_back(0);
+            break;
+        case Kind::Double:
+            doubles_.push_back(0);
+            break;
+        case Kind::Variant:
+            variants_.emplace_back();
+            break;
+    }
+    ++count_;
+}
+
+void ResultColumn::Append(const QVariant& value) {
+    if (value.isNull()) {
+        AppendNull();
+        return;
+    }
+    switch (kind_) {
+        case Kind::Text: {
+            const QString text = value.toString();
+            const std::size_t end = chars_.size() + static_cast<std::size_t>(text.size());
+            if (end > std::numeric_limits<std::uint32_t>::max()) {
+                throw Error(QStringLiteral("The result set is too large"));
+            }
+            const auto* data = reinterpret_cast<const char16_t*>(text.utf16());
+            chars_.insert(chars_.end(), data, data + text.size());
+            offsets_.push_back(static_cast<std::uint32_t>(end));
+            break;
+        }
+        case Kind::Int: {
+            bool ok = false;
+            const qint64 v = value.toLongLong(&ok);
+            const bool fractional = value.typeId() == QMetaType::Double &&
+                                    std::trunc(value.toDouble()) != value.toDouble();
+            if (!ok || fractional) {
+                ToVariantStorage();
+                variants_.push_back(value);
+                break;
+            }
+            ints_.push_back(v);
+            break;
+        }
+        case Kind::Double: {
+            bool ok = false;
+            const double v = value.toDouble(&ok);
+            if (!ok) {
+                ToVariantStorage();
+                variants_.push_back(value);
+                break;
+            }
+            doubles_.push_back(v);
+            break;
+        }
+        case Kind::Variant:
+            variants_.push_back(value);
+            break;
+    }
+    AppendNullBit(false);
+    ++count_;
+}
+
+void ResultColumn::Finish() {
+    nulls_.shrink_to_fit();
+    chars_.shrink_to_fit();
+    offsets_.shrink_to_fit();
+    ints_.shrink_to_fit();
+    doubles_.shrink_to_fit();
+    variants_.shrink_to_fit();
+}
+
+QStringView ResultColumn::TextAt(int row) const {
+    const std::uint32_t begin = offsets_[row];
+    return QStringView(chars_.data() + begin, offsets_[row + 1] - begin);
+}
+
+QVariant ResultColumn::StoredValue(int row) const {
+    switch (kind_) {
+        case Kind::Text:
+            return TextAt(row).toString();
+        case Kind::Int:
+            return ints_[row];
+        case Kind::Double:
+            return doubles_[row];
+        case Kind::Variant:
+            return variants_[row];
+    }
+    return {};
+}
+
+void ResultColumn::ToVariantStorage() {
+    if (kind_ == Kind::Variant) {
+        return;
+    }
+    std::vector<QVariant> values;
+    values.reserve(static_cast<std::size_t>(count_) + 1);
+    for (int row = 0; row < count_; ++row) {
+        values.push_back(IsNull(row) ? QVariant() : StoredValue(row));
+    }
+    decltype(chars_)().swap(chars_);      // frees the storage
+    decltype(offsets_)().swap(offsets_);  // frees the storage
+    decltype(ints_)().swap(ints_);        // frees the storage
+    decltype(doubles_)().swap(doubles_);  // frees the storage
+    variants_ = std::move(values);
+    kind_ = Kind::Variant;
+}
+
+QVariant ResultColumn::Value(int row, FieldType type) const {
+    const QMetaType meta = MetaTypeOf(type);
+    if (IsNull(row)) {
+        return meta.isValid() ? QVariant(meta) : QVariant(QMetaType::fromType<QString>());
+    }
+    switch (kind_) {
+        case Kind::Text:
+            return TextAt(row).toString();
+        case Kind::Int: {
+            const qint64 v = ints_[row];
+            if (type == FieldType::Boolean) {
+                return v != 0;
+            }
+            if ((type == FieldType::Integer || type == FieldType::SmallInt) &&
+                v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max()) {
+                return static_cast<int>(v);
+            }
+            return v;
+        }
+        case Kind::Double:
+            return doubles_[row];
+        case Kind::Variant: {
+            QVariant v = variants_[row];
+            if (meta.isValid() && v.metaType() != meta && v.canConvert(meta)) {
+                QVariant converted = v;
+                if (converted.convert(meta)) {
+                    return converted;
+                }
+            }
+            return v;
+        }
+    }
+    return {};
+}
+
+QString ResultColumn::Text(int row, FieldType type) const {
+    if (IsNull(row)) {
+        return {};
+    }
+    switch (kind_) {
+        case Kind::Text:
+            return TextAt(row).toString();
+        case Kind::Int:
+            if (type == FieldType::Boolean) {
+                return ints_[row] != 0 ? QStringLiteral("True") : QStringLiteral("False");
+            }
+            return QString::number(ints_[row]);
+        case Kind::Double:
+            return QString::number(doubles_[row], 'g', 15);
+        case Kind::Variant:
+            return VariantText(Value(row, type));
+    }
+    return {};
+}
+
+std::size_t ResultColumn::MemoryBytes() const {
+    std::size_t bytes = sizeof(*this) + Bytes(nulls_) + Bytes(chars_) + Bytes(offsets_) +
+                        Bytes(ints_) + Bytes(doubles_) + Bytes(variants_);
+    return bytes;
+}
+
+}  // namespace prvc03

@@ -1,0 +1,64 @@
+#pragma once
+// One column of a fetched result set, stored compactly: text as one UTF-16
+// buffer with offsets, numbers as plain vectors, each with a null bitmap.
+// Only values of other types are kept as QVariant. A value that does not fit
+// the column's compact form turns the whole column into QVariant storage.
+
+#include <QString>
+#include <QStringView>
+#include <QVariant>
+
+#include <cstdint>
+#include <vector>
+
+#include "widgets/Field.h"
+
+namespace prvc03 {
+
+class ResultColumn {
+  public:
+    enum class Kind { Text, Int, Double, Variant };
+
+    // The storage a field of `type` gets.
+    static Kind KindFor(FieldType type);
+
+    explicit ResultColumn(Kind kind);
+
+    Kind GetKind() const { return kind_; }
+    int Count() const { return count_; }
+
+    void Append(const QVariant& value);
+    // Releases spare capacity once every row is in.
+    void Finish();
+
+    bool IsNull(int row) const { return (nulls_[row >> 6] >> (row & 63)) & 1u; }
+    QStringView TextAt(int row) const;  // Text kind only
+    qint64 IntAt(int row) const { return ints_[row]; }
+    double DoubleAt(int row) const { return doubles_[row]; }
+    const QVariant& VariantAt(int row) const { return variants_[row]; }
+
+    // The value as a field of `type` yields it; a valid null QVariant of the
+    // field's type for NULL.
+    QVariant Value(int row, FieldType type) const;
+    // The display text; empty for NULL.
+    QString Text(int row, FieldType type) const;
+
+    std::size_t MemoryBytes() const;
+
+  private:
+    void AppendNullBit(bool isNull);
+    void AppendNull();
+    void ToVariantStorage();
+    QVariant StoredValue(int row) const;
+
+    Kind kind_;
+    int count_ = 0;
+    std::vector<std::uint64_t> nulls_;
+    std::vector<char16_t> chars_;
+    std::vector<std::uint32_t> offsets_;
+    std::vector<qint64> ints_;
+    std::vector<double> doubles_;
+    std::vector<QVariant> variants_;
+};
+
+}  // namespace prvc03
