@@ -11,6 +11,10 @@ packages=(
   fonts-wqy-zenhei fontconfig
   postgresql binutils
 )
+# `install-deps.sh fuzz`: also clang and its libFuzzer runtime.
+if [ "${1:-}" = "fuzz" ]; then
+  packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

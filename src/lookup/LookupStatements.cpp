@@ -1,5 +1,6 @@
 #include "lookup/LookupStatements.h"
 
+#include "session/Errors.h"
 #include "session/Global.h"
 
 namespace prvc03 {
@@ -23,6 +24,20 @@ constexpr OperatorPieces kPieces[] = {
     {" > '", "'"},        {" < '", "'"},         {" <> '", "'"},
     {" LIKE '", "%'"},    {" LIKE '%", "'"},     {" LIKE '%", "%'"},
 };
+
+// The logic word of a row that takes part, as written into the statement: it
+// stands outside any literal, so only AND and OR (any letter case) are
+// accepted, and written in capitals.
+QString LogicWord(const QString& logic) {
+    if (logic.isEmpty()) {
+        return logic;
+    }
+    const QString word = logic.toUpper();
+    if (word != QLatin1String("AND") && word != QLatin1String("OR")) {
+        throw Error(QStringLiteral("The logic word \"%1\" is neither AND nor OR").arg(logic));
+    }
+    return word;
+}
 
 // The field reference of the last field whose trimmed label matches.
 QString ReferenceForLabel(const std::vector<Field>& fields, const QString& label) {
@@ -77,7 +92,8 @@ QString BuildConditionText(const std::vector<Field>& fields,
         }
         const OperatorPieces& pieces = kPieces[position];
         condition += reference + QLatin1String(pieces.opening) + Escaped(value) +
-                     QLatin1String(pieces.closing) + QLatin1Char(' ') + logic + QLatin1Char(' ');
+                     QLatin1String(pieces.closing) + QLatin1Char(' ') + LogicWord(logic) +
+                     QLatin1Char(' ');
     }
     const QString trimmed = TrimControl(condition);
     if (trimmed.endsWith(QLatin1String("AND")) || trimmed.endsWith(QLatin1String("OR"))) {

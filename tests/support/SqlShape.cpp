@@ -1,0 +1,40 @@
+#include "support/SqlShape.h"
+
+namespace prvc03::test {
+
+SqlShape ParseSqlShape(const QString& statement) {
+    SqlShape shape;
+    const QChar quote(u'\'');
+    qsizetype i = 0;
+    while (i < statement.size()) {
+        if (statement.at(i) != quote) {
+            shape.skeleton += statement.at(i++);
+            continue;
+        }
+        // Inside a literal: '' is a quote of the text, a lone ' ends it.
+        QString text;
+        ++i;
+        bool ended = false;
+        while (i < statement.size()) {
+            if (statement.at(i) == quote) {
+                if (i + 1 < statement.size() && statement.at(i + 1) == quote) {
+                    text += quote;
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                ended = true;
+                break;
+            }
+            text += statement.at(i++);
+        }
+        shape.literals.append(text);
+        shape.skeleton += QLatin1Char('?');
+        if (!ended) {
+            shape.closed = false;
+        }
+    }
+    return shape;
+}
+
+}  // namespace prvc03::test
