@@ -292,6 +292,9 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();  // Enter belongs to the grid; it never reaches the window
+    }
 }
 
 }  // namespace prvc03

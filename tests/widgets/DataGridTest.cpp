@@ -224,6 +224,33 @@ TEST_F(DataGridTest, GridAndDatasetCursorFollowEachOther) {
     EXPECT_EQ(data_.RecNo(), 2);
 }
 
+// Records the keys that reach it from its children.
+class KeySink : public QWidget {
+  public:
+    int keys = 0;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        ++keys;
+        event->accept();
+    }
+};
+
+TEST_F(DataGridTest, EnterStaysInTheGrid) {
+    OpenPicking(3);
+    KeySink window;
+    DataGrid grid(&window);
+    grid.SetDataSource(&source_);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    grid.setFocus();
+    QTest::keyClick(&grid, Qt::Key_Return);
+    QTest::keyClick(&grid, Qt::Key_F7);
+    EXPECT_EQ(window.keys, 1);  // only F7 went on to the window
+    EXPECT_EQ(DataGrid::GridOf(grid.viewport()), &grid);
+    EXPECT_EQ(DataGrid::GridOf(&window), nullptr);
+}
+
 TEST_F(DataGridTest, ClosingEmptiesTheGridAndReopeningRestoresIt) {
     OpenPicking(5);
     Show();
