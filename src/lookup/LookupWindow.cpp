@@ -1,0 +1,616 @@
+#include "lookup/LookupWindow.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "lookup/LookupLogic.h"
+#include "lookup/LookupStatements.h"
+#include "resources/Glyphs.h"
+#include "session/Errors.h"
+#include "session/Global.h"
+#include "widgets/CheckList.h"
+#include "widgets/ConditionGrid.h"
+#include "widgets/DataSource.h"
+#include "widgets/DatasetModel.h"
+#include "widgets/DropDownButton.h"
+#include "widgets/GridCombo.h"
+#include "widgets/ListBox.h"
+#include "widgets/MapListCombo.h"
+#include "widgets/MemTable.h"
+#include "widgets/QueryDataset.h"
+
+namespace prvc03 {
+
+namespace {
+
+constexpr int kClientWidth = 592;
+constexpr int kClientHeight = 563;
+constexpr int kSearchRowHeight = 25;
+constexpr int kConditionPanelHeight = 175;
+constexpr int kSortPanelHeight = 121;
+constexpr int kStatusBarHeight = 22;
+constexpr int kButtonRowHeight = 41;
+constexpr QSize kBitBtnSize(97, 30);
+constexpr QSize kMoveButtonSize(33, 30);
+
+template <class Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QToolButton* NavigationButton(QWidget* parent, const char* name, Glyph glyph, const QString& hint) {
+    auto* button = Named(new QToolButton(parent), name);
+    button->setAutoRaise(true);
+    button->setFixedSize(25, 25);
+    button->setIcon(GlyphIcon(glyph));
+    button->setIconSize(QSize(16, 16));
+    button->setText(hint);
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+
+QPushButton* BitBtn(QWidget* parent, const char* name, const QString& caption, Glyph glyph) {
+    auto* button = Named(new QPushButton(GlyphIcon(glyph), caption, parent), name);
+    button->setFixedSize(kBitBtnSize);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A button that shows only a glyph: its purpose goes to the tooltip and to
+// assistive technology.
+QPushButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph,
+                         const QString& description) {
+    auto* button = Named(new QPushButton(GlyphIcon(glyph), QString(), parent), name);
+    button->setFixedSize(kMoveButtonSize);
+    button->setToolTip(description);
+    button->setAccessibleName(description);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QWidget* Panel(QWidget* parent, const char* name, int height) {
+    auto* panel = Named(new QWidget(parent), name);
+    panel->setFixedHeight(height);
+    return panel;
+}
+
+}  // namespace
+
+LookupWindow::LookupWindow(QObject* owner, const LookupKind& kind) : TfrmRootF(owner), kind_(kind) {
+    setObjectName(QLatin1String(kind.objectName));
+    setWindowTitle(QStringLiteral("查询窗口"));
+    SetClientSize(kClientWidth, kClientHeight);
+
+    QryFhelp = Named(new QueryDataset(this), "QryFhelp");
+    if (kind_.multiSelect) {
+        QryFhelp->AddField(SelectedField());
+    }
+    // Picks name positions of one result set: a new or closed one drops them.
+    connect(QryFhelp, &QueryDataset::ResetDone, this,
+            [this] { picks_.Reset(QryFhelp->Active() ? QryFhelp->RecordCount() : 0); });
+    DSFhelp = Named(new DataSource(this), "DSFhelp");
+    DSFhelp->SetDataSet(QryFhelp);
+    CDSTmp = Named(new MemTable(this), "CDSTmp");
+    DSTmp = Named(new DataSource(this), "DSTmp");
+    DSTmp->SetTable(CDSTmp);
+
+    BuildLayout();
+    ConnectHandlers();
+}
+
+LookupWindow::~LookupWindow() = default;
+
+// ---- layout -------------------------------------------------------------------
+
+void LookupWindow::BuildLayout() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildSearchRow();
+    BuildConditionPanel();
+    BuildSortPanel();
+    BuildResultGrid();
+    BuildStatusBar();
+    layout->addWidget(ToolBar1);
+    layout->addWidget(Panel4);
+    layout->addWidget(Panel6);
+    layout->addWidget(wwDBGridH, 1);
+    layout->addWidget(StatusBar1);
+    BuildButtonRow();
+}
+
+void LookupWindow::BuildSearchRow() {
+    ToolBar1 = Panel(this, "ToolBar1", kSearchRowHeight);
+    auto* row = new QHBoxLayout(ToolBar1);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    TFirst = NavigationButton(ToolBar1, "TFirst", Glyph::NavFirst, QStringLiteral("最前一笔"));
+    TPrior = NavigationButton(ToolBar1, "TPrior", Glyph::NavPrior, QStringLiteral("上一笔"));
+    TNext = NavigationButton(ToolBar1, "TNext", Glyph::NavNext, QStringLiteral("下一笔"));
+    TLast = NavigationButton(ToolBar1, "TLast", Glyph::NavLast, QStringLiteral("最后一笔"));
+
+    StaticText1 = Named(new QLabel(QStringLiteral("重查"), ToolBar1), "StaticText1");
+    StaticText1->setContentsMargins(4, 0, 3, 0);
+    StaticText1->setAlignment(Qt::AlignCenter);
+
+    SearchField = Named(new MapListCombo(ToolBar1), "SearchField");
+    SearchField->setFixedSize(137, kSearchRowHeight);
+    SearchField->setAccessibleName(QStringLiteral("查找字段"));
+    StaticText1->setBuddy(SearchField);
+
+    SearchValue = Named(new QLineEdit(ToolBar1), "SearchValue");
+    SearchValue->setFixedSize(195, kSearchRowHeight);
+    SearchValue->setAccessibleName(QStringLiteral("查找内容"));
+    SearchValue->setToolTip(QStringLiteral("查找内容"));
+
+    cxButton1 = Named(new DropDownButton(ToolBar1), "cxButton1");
+    cxButton1->setFixedSize(113, kSearchRowHeight);
+    cxButton1->SetCaption(kModeResearch);
+    cxButton1->SetGlyph(GlyphIcon(Glyph::ModeResearch));
+    cxButton1->setFocusPolicy(Qt::StrongFocus);
+    PopupMenu1 = Named(new QMenu(cxButton1), "PopupMenu1");
+    fC = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeResearch), kModeResearch), "fC");
+    fB = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeFuzzy), kModeFuzzy), "fB");
+    fA = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeAdvanced), kModeAdvanced), "fA");
+    cxButton1->SetDropDownMenu(PopupMenu1);
+
+    for (QWidget* w : {static_cast<QWidget*>(TFirst), static_cast<QWidget*>(TPrior),
+                       static_cast<QWidget*>(TNext), static_cast<QWidget*>(TLast)}) {
+        row->addWidget(w);
+    }
+    row->addWidget(StaticText1);
+    row->addWidget(SearchField);
+    row->addWidget(SearchValue);
+    row->addWidget(cxButton1);
+    row->addStretch(1);
+}
+
+void LookupWindow::BuildConditionPanel() {
+    Panel4 = Panel(this, "Panel4", kConditionPanelHeight);
+    auto* column = new QVBoxLayout(Panel4);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(2);
+
+    wwDBGridQ = Named(new ConditionGrid(Panel4), "wwDBGridQ");
+    wwDBGridQ->setAccessibleName(QStringLiteral("查询条件"));
+    cbField = Named(new GridCombo(Panel4), "cbField");
+    cbField->SetClearKey(true);
+    cbOperator = Named(new GridCombo(Panel4), "cbOperator");
+    cbOperator->addItems(ConditionOperators());
+    cbLogic = Named(new GridCombo(Panel4), "cbLogic");
+    cbLogic->addItems({QStringLiteral("AND"), QStringLiteral("OR")});
+    wwDBGridQ->SetDataSource(DSTmp);
+    wwDBGridQ->SetColumnEditor(MemTable::FField, cbField);
+    wwDBGridQ->SetColumnEditor(MemTable::FOperator, cbOperator);
+    wwDBGridQ->SetColumnEditor(MemTable::FLogic, cbLogic);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addStretch(1);
+    BitBtn4 = BitBtn(Panel4, "BitBtn4", QStringLiteral("排序"), Glyph::Sort);
+    BitBtn3 = BitBtn(Panel4, "BitBtn3", QStringLiteral("查询"), Glyph::Query);
+    buttons->addWidget(BitBtn4);
+    buttons->addWidget(BitBtn3);
+    column->addWidget(wwDBGridQ, 1);
+    column->addLayout(buttons);
+}
+
+void LookupWindow::BuildSortPanel() {
+    Panel6 = Panel(this, "Panel6", kSortPanelHeight);
+    auto* row = new QHBoxLayout(Panel6);
+    row->setContentsMargins(4, 3, 4, 3);
+    row->setSpacing(0);
+
+    lbOrder1 = Named(new ListBox(Panel6), "lbOrder1");
+    lbOrder1->setFixedWidth(248);
+    lbOrder1->setAccessibleName(QStringLiteral("可排序字段"));
+    lbOrder1->setToolTip(QStringLiteral("双击加入排序"));
+    BitBtn6 = GlyphButton(Panel6, "BitBtn6", Glyph::MoveRight, QStringLiteral("加入排序字段"));
+    BitBtn7 = GlyphButton(Panel6, "BitBtn7", Glyph::MoveLeft, QStringLiteral("移除排序字段"));
+    cbOrder1 = Named(new CheckList(Panel6), "cbOrder1");
+    cbOrder1->setFixedWidth(259);
+    cbOrder1->setAccessibleName(QStringLiteral("排序顺序"));
+    cbOrder1->setToolTip(QStringLiteral("双击或空格键切换升降序"));
+    cbOrder1->SetImages({GlyphIcon(Glyph::OrderAscending), GlyphIcon(Glyph::OrderDescending)});
+
+    auto* moves = new QVBoxLayout;
+    moves->setContentsMargins(0, 0, 0, 0);
+    moves->setSpacing(8);
+    moves->addStretch(1);
+    moves->addWidget(BitBtn6, 0, Qt::AlignHCenter);
+    moves->addWidget(BitBtn7, 0, Qt::AlignHCenter);
+    moves->addStretch(1);
+    row->addWidget(lbOrder1);
+    row->addStretch(1);
+    row->addLayout(moves);
+    row->addStretch(1);
+    row->addWidget(cbOrder1);
+}
+
+void LookupWindow::BuildResultGrid() {
+    wwDBGridH = Named(new DataGrid(this), "wwDBGridH");
+    wwDBGridH->setAccessibleName(QStringLiteral("查询结果"));
+    wwDBGridH->SetRowIndicator(!kind_.multiSelect);
+    if (kind_.multiSelect) {
+        wwDBGridH->setSelectionMode(QAbstractItemView::SingleSelection);
+    }
+    wwDBGridH->SetDataSource(DSFhelp);
+    DatasetModel* model = wwDBGridH->ResultModel();
+    model->SetTitleImages({GlyphIcon(Glyph::TitleDown), GlyphIcon(Glyph::TitleUp)});
+    model->SetCalcTitleImage([this](const Field& field) { return wwDBGridHCalcTitleImage(field); });
+    model->SetIsPicked([this](int record) { return picks_.Contains(record); });
+    wwDBGridH->SetCalcCellColors(
+        [this](const QModelIndex& index, bool currentRow, bool highlighted, CellColors& colors) {
+            wwDBGridHCalcCellColors(index, currentRow, highlighted, colors);
+        });
+}
+
+void LookupWindow::BuildStatusBar() {
+    StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
+    StatusBar1->setFixedHeight(kStatusBarHeight);
+    StatusBar1->setSizeGripEnabled(false);
+    const int widths[4] = {kind_.browseWidth, kind_.textWidth, kind_.countWidth,
+                           kind_.counterWidth};
+    const QString labels[4] = {QString::fromUtf8(kind_.browseLabel), QString(),
+                               QStringLiteral("资料笔数"), QString()};
+    for (int i = 0; i < 4; ++i) {
+        auto* panel = new QLabel(labels[i], StatusBar1);
+        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+        panel->setFixedWidth(widths[i]);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setContentsMargins(2, 0, 2, 0);
+        StatusBar1->addWidget(panel);
+        statusPanels_[i] = panel;
+    }
+}
+
+void LookupWindow::BuildButtonRow() {
+    auto* bar = Panel(this, "Panel1", kButtonRowHeight);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(8, 5, 8, 6);
+    row->setSpacing(6);
+    if (kind_.multiSelect) {
+        BitBtn5 = BitBtn(bar, "BitBtn5", QStringLiteral("全选"), Glyph::SelectAll);
+        BitBtn8 = BitBtn(bar, "BitBtn8", QStringLiteral("全不选"), Glyph::SelectNone);
+        row->addWidget(BitBtn5);
+        row->addWidget(BitBtn8);
+    }
+    row->addStretch(1);
+    BitBtn1 = BitBtn(bar, "BitBtn1", QStringLiteral("确定"), Glyph::Ok);
+    BitBtn2 = BitBtn(bar, "BitBtn2", QStringLiteral("取消"), Glyph::Cancel);
+    row->addWidget(BitBtn1);
+    row->addWidget(BitBtn2);
+    static_cast<QVBoxLayout*>(layout())->addWidget(bar);
+}
+
+template <class Sender, class Signal>
+void LookupWindow::Bind(Sender* sender, Signal signal, void (LookupWindow::*handler)()) {
+    connect(sender, signal, this, [this, handler] { RunHandler([&] { (this->*handler)(); }); });
+}
+
+void LookupWindow::ConnectHandlers() {
+    Bind(TFirst, &QToolButton::clicked, &LookupWindow::TFirstClick);
+    Bind(TPrior, &QToolButton::clicked, &LookupWindow::TPriorClick);
+    Bind(TNext, &QToolButton::clicked, &LookupWindow::TNextClick);
+    Bind(TLast, &QToolButton::clicked, &LookupWindow::TLastClick);
+    Bind(fC, &QAction::triggered, &LookupWindow::fCClick);
+    Bind(fB, &QAction::triggered, &LookupWindow::fBClick);
+    Bind(fA, &QAction::triggered, &LookupWindow::fAClick);
+    Bind(cxButton1, &QToolButton::clicked, &LookupWindow::cxButton1Click);
+    Bind(SearchField, &QComboBox::currentIndexChanged, &LookupWindow::SearchFieldChange);
+    Bind(BitBtn3, &QPushButton::clicked, &LookupWindow::BitBtn3Click);
+    Bind(BitBtn4, &QPushButton::clicked, &LookupWindow::BitBtn4Click);
+    Bind(lbOrder1, &QListWidget::doubleClicked, &LookupWindow::lbOrder1DblClick);
+    Bind(BitBtn6, &QPushButton::clicked, &LookupWindow::BitBtn6Click);
+    Bind(BitBtn7, &QPushButton::clicked, &LookupWindow::BitBtn7Click);
+    Bind(cbOrder1, &CheckList::DblClick, &LookupWindow::cbOrder1DblClick);
+    // Every flip of a direction (double click or Space) keeps its arrow in step.
+    connect(cbOrder1, &CheckList::CheckStateFlipped, this, [this](int row) {
+        RunHandler([&] { cbOrder1->SetImageIndex(row, cbOrder1->Checked(row) ? 0 : 1); });
+    });
+    connect(wwDBGridH, &DataGrid::TitleButtonClick, this, [this](const QString& fieldName) {
+        RunHandler([&] { wwDBGridHTitleButtonClick(fieldName); });
+    });
+    connect(wwDBGridH->ResultModel(), &DatasetModel::CheckToggled, this,
+            [this](int record) { RunHandler([&] { ToggleRecord(record); }); });
+    Bind(wwDBGridH, &DataGrid::DblClick, &LookupWindow::wwDBGridHDblClick);
+    Bind(wwDBGridH, &DataGrid::CellChanged, &LookupWindow::wwDBGridHCellChanged);
+    Bind(DSFhelp, &DataSource::DataChange, &LookupWindow::DSFhelpDataChange);
+    Bind(BitBtn1, &QPushButton::clicked, &LookupWindow::BitBtn1Click);
+    Bind(BitBtn2, &QPushButton::clicked, &LookupWindow::BitBtn2Click);
+    if (kind_.multiSelect) {
+        Bind(BitBtn5, &QPushButton::clicked, &LookupWindow::BitBtn5Click);
+        Bind(BitBtn8, &QPushButton::clicked, &LookupWindow::BitBtn8Click);
+    }
+}
+
+// ---- state ----------------------------------------------------------------------
+
+QString LookupWindow::StatusText(int panel) const {
+    return panel >= 0 && panel < 4 ? statusPanels_[panel]->text() : QString();
+}
+
+bool LookupWindow::SortPanelVisible() const {
+    return !Panel6->isHidden();
+}
+
+bool LookupWindow::ConditionPanelVisible() const {
+    return !Panel4->isHidden();
+}
+
+void LookupWindow::RunSearch(const QString& statement) {
+    QryFhelp->SetConnection(&Connection());
+    QryFhelp->Close();
+    QryFhelp->SetSQL(statement);
+    QryFhelp->Open();
+}
+
+// ---- show step ------------------------------------------------------------------
+
+void LookupWindow::FormShow() {
+    TfrmRootF::FormShow();
+    try {
+        ShowSteps();
+    } catch (...) {
+        // A window that cannot show its records ends its modal loop (or, shown
+        // modeless, frees itself); its caller sees nothing picked.
+        QMetaObject::invokeMethod(
+            this, [this] { close(); }, Qt::QueuedConnection);
+        throw;
+    }
+}
+
+void LookupWindow::ShowSteps() {
+    if (SourceQuery == nullptr) {
+        throw Error(QStringLiteral("The lookup has no column description"));
+    }
+    const std::vector<Field> fields = SourceQuery->Fields();
+    BaseSQL = BuildBaseSQL(fields, FromText);
+
+    SearchField->clear();
+    SearchField->SetMapList(true);
+    cbField->clear();
+    lbOrder1->clear();
+    for (const Field& field : fields) {
+        SearchField->AddItem(TrimControl(field.Label()) + QLatin1Char('\t') +
+                             FieldReference(field));
+        cbField->addItem(field.Label());
+        lbOrder1->addItem(field.Label());
+    }
+
+    QryFhelp->SetConnection(&Connection());
+    QryFhelp->Close();
+    QryFhelp->SetSQL(BaseSQL);
+    if (kind_.multiSelect) {
+        for (const Field& field : fields) {
+            if (const std::optional<Field> result = ResultFieldFor(field)) {
+                QryFhelp->AddField(*result);
+            }
+        }
+    }
+    QryFhelp->Open();
+
+    SearchField->setCurrentIndex(0);
+    cbField->setCurrentIndex(0);
+    if (kind_.defaultConditionRow) {
+        cbOperator->setCurrentIndex(0);
+        cbLogic->setCurrentIndex(0);
+        CDSTmp->Edit();
+        CDSTmp->SetFieldValue(MemTable::FField, cbField->itemText(0));
+        CDSTmp->SetFieldValue(MemTable::FOperator, cbOperator->itemText(0));
+        CDSTmp->SetFieldValue(MemTable::FLogic, cbLogic->itemText(0));
+    }
+    Panel4->hide();
+    Panel6->hide();
+}
+
+// ---- condition search ---------------------------------------------------------
+
+void LookupWindow::BitBtn3Click() {
+    CDSTmp->First();
+    std::vector<ConditionRow> rows;
+    for (const MemTable::Row& row : CDSTmp->Rows()) {
+        rows.push_back({row[MemTable::FField], row[MemTable::FOperator], row[MemTable::FValue],
+                        row[MemTable::FLogic]});
+    }
+    const std::vector<Field> fields =
+        SourceQuery != nullptr ? SourceQuery->Fields() : std::vector<Field>{};
+    QString order;
+    if (SortPanelVisible()) {
+        std::vector<OrderEntry> entries;
+        for (int i = 0; i < cbOrder1->count(); ++i) {
+            entries.push_back({cbOrder1->ItemText(i), cbOrder1->Checked(i)});
+        }
+        order = BuildOrderText(fields, entries);
+    }
+    RunSearch(BuildConditionStatement(BaseSQL, BuildConditionText(fields, rows), order));
+}
+
+// ---- quick search ---------------------------------------------------------------
+
+void LookupWindow::SetSearchMode(QAction* item, bool searchRowEnabled, bool conditionPanelShown) {
+    cxButton1->SetGlyph(item->icon());
+    SearchField->setEnabled(searchRowEnabled);
+    SearchValue->setEnabled(searchRowEnabled);
+    cxButton1->SetCaption(item->text());
+    Panel4->setVisible(conditionPanelShown);
+}
+
+void LookupWindow::fCClick() {
+    SetSearchMode(fC, true, false);
+}
+
+void LookupWindow::fBClick() {
+    SetSearchMode(fB, true, false);
+}
+
+void LookupWindow::fAClick() {
+    SetSearchMode(fA, false, true);
+}
+
+void LookupWindow::cxButton1Click() {
+    const std::optional<QString> statement = BuildQuickSearchStatement(
+        BaseSQL, SearchModeOf(cxButton1->Caption()), SearchField->Value(), SearchValue->text());
+    if (statement) {
+        RunSearch(*statement);
+    }
+}
+
+void LookupWindow::SearchFieldChange() {
+    if (kind_.clearValueOnFieldChange) {
+        SearchValue->clear();
+    }
+}
+
+// ---- sort order -------------------------------------------------------------------
+
+void LookupWindow::lbOrder1DblClick() {
+    const QString text = lbOrder1->ItemText(lbOrder1->ItemIndex());
+    const int row = cbOrder1->AddItem(text);
+    cbOrder1->SetItemIndex(row);
+    cbOrder1->SetChecked(row, true);
+    cbOrder1->SetImageIndex(row, 0);
+}
+
+void LookupWindow::BitBtn6Click() {
+    lbOrder1DblClick();
+}
+
+void LookupWindow::BitBtn7Click() {
+    if (cbOrder1->ItemIndex() >= 0) {
+        cbOrder1->DeleteItem(cbOrder1->ItemIndex());
+    }
+    cbOrder1->SetItemIndex(cbOrder1->count() - 1);
+}
+
+void LookupWindow::cbOrder1DblClick() {
+    // The list flips the check state right after this; the image shows the
+    // direction it flips to.
+    const int row = cbOrder1->ItemIndex();
+    cbOrder1->SetImageIndex(row, cbOrder1->Checked(row) ? 1 : 0);
+}
+
+void LookupWindow::BitBtn4Click() {
+    Panel6->setVisible(Panel6->isHidden());
+}
+
+void LookupWindow::wwDBGridHTitleButtonClick(const QString& fieldName) {
+    const auto repaint = qScopeGuard([this] { wwDBGridH->ResultModel()->RefreshTitles(); });
+    TitleSort(kind_, *QryFhelp).Click(fieldName);
+}
+
+int LookupWindow::wwDBGridHCalcTitleImage(const Field& field) const {
+    return TitleSort(kind_, *QryFhelp).Image(field.FieldName);
+}
+
+// ---- picking and hand-back ----------------------------------------------------------
+
+void LookupWindow::ToggleRecord(int record) {
+    if (kind_.multiSelect) {
+        picks_.Toggle(record);
+    }
+}
+
+void LookupWindow::BitBtn5Click() {
+    picks_.PickAll();
+    wwDBGridH->ResultModel()->RefreshChecks();
+}
+
+void LookupWindow::BitBtn8Click() {
+    picks_.Clear();
+    wwDBGridH->ResultModel()->RefreshChecks();
+}
+
+void LookupWindow::BitBtn1Click() {
+    if (kind_.multiSelect) {
+        const std::vector<Field> fields =
+            SourceQuery != nullptr ? SourceQuery->Fields() : std::vector<Field>{};
+        if (std::optional<VariantArray> rows = MultiPickedRows(*QryFhelp, picks_, fields)) {
+            ResultValue = std::move(rows);
+        }
+    } else {
+        ResultValue = SinglePickedRow(*QryFhelp);
+    }
+    accept();
+}
+
+void LookupWindow::wwDBGridHDblClick() {
+    if (kind_.doubleClickConfirms) {
+        BitBtn1Click();
+    }
+}
+
+void LookupWindow::BitBtn2Click() {
+    reject();
+}
+
+// ---- browsing and status --------------------------------------------------------------
+
+void LookupWindow::EnableNavigation(bool first, bool last) {
+    TFirst->setEnabled(first);
+    TPrior->setEnabled(first);
+    TNext->setEnabled(last);
+    TLast->setEnabled(last);
+}
+
+void LookupWindow::TFirstClick() {
+    QryFhelp->First();
+    EnableNavigation(!QryFhelp->Bof(), true);
+}
+
+void LookupWindow::TPriorClick() {
+    QryFhelp->Prior();
+    EnableNavigation(!QryFhelp->Bof(), true);
+}
+
+void LookupWindow::TNextClick() {
+    QryFhelp->Next();
+    EnableNavigation(true, !QryFhelp->Eof());
+}
+
+void LookupWindow::TLastClick() {
+    QryFhelp->Last();
+    EnableNavigation(true, !QryFhelp->Eof());
+}
+
+void LookupWindow::DSFhelpDataChange() {
+    if (QryFhelp->Active()) {
+        statusPanels_[3]->setText(RecordCounterText(*QryFhelp));
+    }
+}
+
+void LookupWindow::wwDBGridHCellChanged() {
+    if (!QryFhelp->Active()) {
+        return;
+    }
+    // Data columns as the grid shows them, left to right.
+    const QHeaderView* header = wwDBGridH->horizontalHeader();
+    const int dataFields = QryFhelp->FieldCount() - kind_.firstDataColumn;
+    QStringList texts;
+    for (int visual = kind_.firstDataColumn;
+         visual < header->count() && texts.size() < std::min(dataFields, 2); ++visual) {
+        texts << QryFhelp->FieldText(header->logicalIndex(visual));
+    }
+    statusPanels_[1]->setText(RecordText(texts));
+}
+
+void LookupWindow::wwDBGridHCalcCellColors(const QModelIndex& /*index*/, bool /*currentRow*/,
+                                           bool /*highlighted*/, CellColors& colors) const {
+    colors.text = Qt::black;
+}
+
+}  // namespace prvc03

@@ -1,0 +1,165 @@
+#pragma once
+// The lookup window both lookup kinds share: layout, show step, condition
+// search, quick search, sort order, title sort, picking, browsing and status.
+// The kind (multi or single select) decides the few differences; TfrmRootFS
+// and TfrmRootFH are thin subclasses that keep the module-wide pointers.
+//
+// Handlers are public members named after component and event. They raise
+// errors; the connections to the controls run them through RunHandler, so
+// the standard error reporting shows what went wrong.
+
+#include <QString>
+
+#include <optional>
+
+#include "forms/RootF.h"
+#include "lookup/LookupKind.h"
+#include "lookup/PickedList.h"
+#include "session/VariantArray.h"
+#include "widgets/DataGrid.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+class QWidget;
+
+namespace prvc03 {
+
+class CheckList;
+class ConditionGrid;
+class DataSource;
+class DropDownButton;
+class GridCombo;
+class ListBox;
+class MapListCombo;
+class MemTable;
+class QueryDataset;
+struct Field;
+
+class LookupWindow : public TfrmRootF {
+    Q_OBJECT
+  public:
+    LookupWindow(QObject* owner, const LookupKind& kind);
+    ~LookupWindow() override;
+
+    const LookupKind& Kind() const { return kind_; }
+
+    // The lookup request (set by the caller) and the picked rows.
+    QString BaseSQL;
+    QueryDataset* SourceQuery = nullptr;  // the caller's; never opened or changed
+    QString FromText;
+    std::optional<VariantArray> ResultValue;  // nothing until a pick is confirmed
+
+    // Components.
+    QueryDataset* QryFhelp;
+    DataSource* DSFhelp;
+    MemTable* CDSTmp;
+    DataSource* DSTmp;
+
+    QWidget* ToolBar1;
+    QToolButton* TFirst;
+    QToolButton* TPrior;
+    QToolButton* TNext;
+    QToolButton* TLast;
+    QLabel* StaticText1;
+    MapListCombo* SearchField;
+    QLineEdit* SearchValue;
+    DropDownButton* cxButton1;
+    QMenu* PopupMenu1;
+    QAction* fC;
+    QAction* fB;
+    QAction* fA;
+
+    QWidget* Panel4;
+    ConditionGrid* wwDBGridQ;
+    GridCombo* cbField;
+    GridCombo* cbOperator;
+    GridCombo* cbLogic;
+    QPushButton* BitBtn4;
+    QPushButton* BitBtn3;
+
+    QWidget* Panel6;
+    ListBox* lbOrder1;
+    QPushButton* BitBtn6;
+    QPushButton* BitBtn7;
+    CheckList* cbOrder1;
+
+    DataGrid* wwDBGridH;
+    QStatusBar* StatusBar1;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+    QPushButton* BitBtn5 = nullptr;  // multi-select only
+    QPushButton* BitBtn8 = nullptr;  // multi-select only
+
+    // Text of status bar panel 0..3.
+    QString StatusText(int panel) const;
+    // The multi-select window's ticked records.
+    const PickedList& Picks() const { return picks_; }
+    // Whether the sort panel is shown (also before the window is).
+    bool SortPanelVisible() const;
+    bool ConditionPanelVisible() const;
+
+    // Show step.
+    void FormShow() override;
+    // Condition search.
+    void BitBtn3Click();
+    // Quick search.
+    void fCClick();
+    void fBClick();
+    void fAClick();
+    void cxButton1Click();
+    void SearchFieldChange();
+    // Sort order.
+    void lbOrder1DblClick();
+    void BitBtn6Click();
+    void BitBtn7Click();
+    void cbOrder1DblClick();
+    void BitBtn4Click();
+    void wwDBGridHTitleButtonClick(const QString& fieldName);
+    int wwDBGridHCalcTitleImage(const Field& field) const;
+    // Picking and hand-back.
+    void ToggleRecord(int record);
+    void BitBtn5Click();
+    void BitBtn8Click();
+    void BitBtn1Click();
+    void wwDBGridHDblClick();
+    void BitBtn2Click();
+    // Browsing and status.
+    void TFirstClick();
+    void TPriorClick();
+    void TNextClick();
+    void TLastClick();
+    void DSFhelpDataChange();
+    void wwDBGridHCellChanged();
+    void wwDBGridHCalcCellColors(const QModelIndex& index, bool currentRow, bool highlighted,
+                                 CellColors& colors) const;
+
+  private:
+    void BuildLayout();
+    void BuildSearchRow();
+    void BuildConditionPanel();
+    void BuildSortPanel();
+    void BuildResultGrid();
+    void BuildStatusBar();
+    void BuildButtonRow();
+    void ConnectHandlers();
+    template <class Sender, class Signal>
+    void Bind(Sender* sender, Signal signal, void (LookupWindow::*handler)());
+
+    void ShowSteps();
+    // Switches the quick-search mode as a menu item does.
+    void SetSearchMode(QAction* item, bool searchRowEnabled, bool conditionPanelShown);
+    // Re-runs QryFhelp on `statement` over the session connection.
+    void RunSearch(const QString& statement);
+    void EnableNavigation(bool first, bool last);
+
+    const LookupKind& kind_;
+    PickedList picks_;
+    QLabel* statusPanels_[4] = {};
+};
+
+}  // namespace prvc03
