@@ -1,0 +1,528 @@
+#include "forms/Root.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFont>
+#include <QKeyEvent>
+#include <QPalette>
+#include <QScreen>
+#include <QShowEvent>
+#include <QWindow>
+
+#include <cstring>
+
+#include "forms/SysColor.h"
+#include "resources/Glyphs.h"
+#include "session/Errors.h"
+#include "session/Global.h"
+
+namespace prvc03 {
+
+namespace {
+
+// ShowWindow commands beyond the two the platform header names.
+constexpr int kSwHide = 0;
+constexpr int kSwShowMinimized = 2;
+constexpr int kSwShowMaximized = 3;
+constexpr int kSwShowNoActivate = 4;
+constexpr int kSwShow = 5;
+constexpr int kSwMinimize = 6;
+constexpr int kSwShowMinNoActive = 7;
+constexpr int kSwRestore = 9;
+
+constexpr int kVkEscape = 27;
+constexpr char kCharEscape = 27;
+constexpr char kCharEnter = 13;
+
+// The virtual-key code of a Qt key, 0 for keys without one.
+int VirtualKey(int key) {
+    switch (key) {
+        case Qt::Key_Escape:
+            return kVkEscape;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return 9;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Space:
+            return 32;
+        case Qt::Key_PageUp:
+            return 33;
+        case Qt::Key_PageDown:
+            return 34;
+        case Qt::Key_End:
+            return 35;
+        case Qt::Key_Home:
+            return 36;
+        case Qt::Key_Left:
+            return 37;
+        case Qt::Key_Up:
+            return 38;
+        case Qt::Key_Right:
+            return 39;
+        case Qt::Key_Down:
+            return 40;
+        case Qt::Key_Insert:
+            return 45;
+        case Qt::Key_Delete:
+            return 46;
+        case Qt::Key_Shift:
+            return 16;
+        case Qt::Key_Control:
+            return 17;
+        case Qt::Key_Alt:
+            return 18;
+        default:
+            break;
+    }
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
+        return key;  // the same codes as the virtual keys
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
+        return 0x70 + (key - Qt::Key_F1);
+    }
+    return 0;
+}
+
+// The character a key types, 0 for none (or none below 128).
+char KeyChar(const QKeyEvent& event) {
+    switch (event.key()) {
+        case Qt::Key_Escape:
+            return kCharEscape;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return kCharEnter;
+        case Qt::Key_Tab:
+            return 9;
+        case Qt::Key_Backspace:
+            return 8;
+        default:
+            break;
+    }
+    const QString text = event.text();
+    if (text.size() == 1 && text.at(0).unicode() > 0 && text.at(0).unicode() < 128) {
+        return static_cast<char>(text.at(0).unicode());
+    }
+    return 0;
+}
+
+// Whether `widget` or one of its parents below `window` is a data grid (the
+// grid itself, its viewport or a cell editor on it).
+bool InsideDataGrid(const QWidget* widget, const QWidget* window) {
+    for (const QWidget* w = widget; w != nullptr && w != window; w = w->parentWidget()) {
+        if (w->inherits("prvc03::DataGrid")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QFont WindowFont() {
+    QFont font;
+    // 宋体 first; the CJK font stands in where it is not installed.
+    font.setFamilies(
+        {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Zen Hei")});
+    font.setPixelSize(16);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+}  // namespace
+
+// Takes the messages and ShowWindow calls sent to the window's handle.
+class TfrmRoot::Endpoint : public platform::WindowEndpoint {
+  public:
+    explicit Endpoint(TfrmRoot& window) : window_(window) {}
+
+    platform::LRESULT HandleMessage(unsigned message, platform::WPARAM wParam,
+                                    platform::LPARAM lParam) override {
+        platform::LRESULT result = 0;
+        RunHandler([&] { result = window_.WndProc(message, wParam, lParam); });
+        return result;
+    }
+
+    void ApplyShowCommand(int command) override {
+        RunHandler([&] { window_.ApplyShowCommand(command); });
+    }
+
+  private:
+    TfrmRoot& window_;
+};
+
+TfrmRoot::TfrmRoot(QObject* owner)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("frmRoot"));
+    // A module window closing must never end the host's event loop.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    AdoptComponent(owner, this);
+
+    setFont(WindowFont());
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, SysColor(platform::COLOR_BTNFACE));
+    colours.setColor(QPalette::Button, SysColor(platform::COLOR_BTNFACE));
+    colours.setColor(QPalette::WindowText, SysColor(platform::COLOR_WINDOWTEXT));
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    QIcon icon;
+    icon.addPixmap(GlyphPixmap(Glyph::WindowIcon, 16));
+    icon.addPixmap(GlyphPixmap(Glyph::WindowIcon, 32));
+    setWindowIcon(icon);
+    SetClientSize(686, 457);
+
+    // Listed now so the list keeps creation order; class name and handle
+    // follow when the handle is made.
+    AddOpenWindow(this, QByteArray(), 0);
+    // Key preview: the window sees each key before the focused control.
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        application->installEventFilter(this);
+    }
+}
+
+TfrmRoot::~TfrmRoot() {
+    RunDestroyStep();
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+        application->removeEventFilter(this);
+    }
+    if (handle_ != 0) {
+        platform::UnregisterWindow(handle_);
+        handle_ = 0;
+    }
+    RemoveOpenWindow(this);
+    if (modalLoop_ != nullptr) {
+        modalLoop_->exit();
+    }
+}
+
+QByteArray TfrmRoot::ClassName() const {
+    QByteArray name = metaObject()->className();
+    const int colon = name.lastIndexOf(':');
+    return colon >= 0 ? name.mid(colon + 1) : name;
+}
+
+platform::HWND TfrmRoot::Handle() {
+    if (handle_ == 0 && !destroyStepDone_) {
+        CreateParamsData params;
+        CreateParams(params);
+        parentWindow_ = params.WndParent;
+        endpoint_ = std::make_unique<Endpoint>(*this);
+        const QByteArray className = ClassName();
+        handle_ = platform::RegisterWindow(className, endpoint_.get());
+        AddOpenWindow(this, className, handle_);
+    }
+    return handle_;
+}
+
+void TfrmRoot::CreateParams(CreateParamsData& /*params*/) {}
+
+void TfrmRoot::SetClientSize(int width, int height) {
+    setFixedSize(width, height);
+}
+
+void TfrmRoot::RunDestroyStep() {
+    if (destroyStepDone_) {
+        return;
+    }
+    destroyStepDone_ = true;
+    RunHandler([this] { FormDestroy(); });
+}
+
+// ---- handlers ---------------------------------------------------------------
+
+void TfrmRoot::FormShow() {
+    const platform::HWND handle = Handle();
+    const QString text = windowTitle() + QLatin1Char('#') +
+                         QString::number(static_cast<quint64>(static_cast<std::uintptr_t>(handle)));
+    NotifyHost(text, 0);
+    QCoreApplication::processEvents();
+}
+
+void TfrmRoot::FormClose(CloseAction& /*action*/) {
+    NotifyHost(windowTitle(), 1);
+}
+
+void TfrmRoot::FormDestroy() {}
+
+void TfrmRoot::FormKeyPress(char& key) {
+    if (key == kCharEscape) {
+        // The key-down step has already closed the window for this Esc.
+        if (!closedByKeyDown_ && isVisible()) {
+            close();
+        }
+        return;
+    }
+    if (key == kCharEnter) {
+        QWidget* active = focusWidget();
+        if (active == nullptr || active == this || InsideDataGrid(active, this)) {
+            return;
+        }
+        key = 0;
+        platform::SendMessageA(Handle(), platform::WM_NEXTDLGCTL, 0, 0);
+    }
+}
+
+void TfrmRoot::FormKeyDown(int& key, Qt::KeyboardModifiers /*shift*/) {
+    if (key == kVkEscape) {
+        closedByKeyDown_ = true;
+        close();
+    }
+}
+
+void TfrmRoot::WMCopyData(const platform::COPYDATASTRUCT* data) {
+    // The block comes from another party: read it only within its length.
+    if (data == nullptr || data->lpData == nullptr || data->cbData == 0) {
+        return;
+    }
+    const auto* bytes = static_cast<const char*>(data->lpData);
+    const void* end = std::memchr(bytes, 0, data->cbData);
+    if (end == nullptr) {
+        return;
+    }
+    const QByteArray text(bytes, static_cast<const char*>(end) - bytes);
+    if (text == "Close") {
+        close();
+    }
+}
+
+// ---- messages -----------------------------------------------------------------
+
+platform::LRESULT TfrmRoot::WndProc(unsigned message, platform::WPARAM wParam,
+                                    platform::LPARAM lParam) {
+    switch (message) {
+        case platform::WM_COPYDATA:
+            WMCopyData(reinterpret_cast<const platform::COPYDATASTRUCT*>(lParam));
+            break;
+        case platform::WM_NEXTDLGCTL:
+            // wParam 0: next control, otherwise the previous one. A handle in
+            // wParam (lParam's low word set) names no control here.
+            if ((lParam & 0xFFFF) == 0) {
+                if (wParam == 0) {
+                    focusNextChild();
+                } else {
+                    focusPreviousChild();
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+void TfrmRoot::ApplyShowCommand(int command) {
+    switch (command) {
+        case kSwHide:
+            hide();
+            break;
+        case platform::SW_SHOWNORMAL:
+        case kSwRestore:
+            showNormal();
+            break;
+        case kSwShowMinimized:
+        case kSwMinimize:
+        case kSwShowMinNoActive:
+            showMinimized();
+            break;
+        case kSwShowMaximized:
+            showMaximized();
+            break;
+        case kSwShowNoActivate:
+        case platform::SW_SHOWNA:
+            if (!isVisible()) {
+                const bool was = testAttribute(Qt::WA_ShowWithoutActivating);
+                setAttribute(Qt::WA_ShowWithoutActivating, true);
+                show();
+                setAttribute(Qt::WA_ShowWithoutActivating, was);
+            }
+            break;
+        case kSwShow:
+        default:
+            show();
+            break;
+    }
+}
+
+// ---- Qt entry points ------------------------------------------------------------
+
+void TfrmRoot::PlaceWindow() {
+    QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void TfrmRoot::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous() && !placed_) {
+        placed_ = true;
+        RunHandler([this] { PlaceWindow(); });
+    }
+}
+
+void TfrmRoot::closeEvent(QCloseEvent* event) {
+    CloseAction action = CloseAction::Hide;
+    bool stepRan = false;
+    RunHandler([&] {
+        FormClose(action);
+        stepRan = true;
+    });
+    // A close step that failed keeps the window open.
+    if (!stepRan || action == CloseAction::None) {
+        event->ignore();
+        return;
+    }
+    if (action == CloseAction::Minimize) {
+        event->ignore();
+        showMinimized();
+        return;
+    }
+    event->accept();
+    QPointer<TfrmRoot> self(this);
+    inCloseEvent_ = true;
+    QDialog::done(result());  // hides the window and ends a modal loop
+    if (!self) {
+        return;
+    }
+    inCloseEvent_ = false;
+    // A modal window is freed by whoever ran it, after reading its result.
+    if (action == CloseAction::Free && modalLoop_ == nullptr) {
+        deleteLater();
+    }
+}
+
+int TfrmRoot::exec() {
+    if (modalLoop_ != nullptr) {
+        qWarning("TfrmRoot::exec: the window already runs modally");
+        return QDialog::Rejected;
+    }
+    QPointer<TfrmRoot> self(this);
+    const bool deleteOnClose = testAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    const bool wasShowModal = testAttribute(Qt::WA_ShowModal);
+    setAttribute(Qt::WA_ShowModal, true);
+    setResult(0);
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    show();
+    // The show step may have closed the window already.
+    if (self && isVisible()) {
+        loop.exec(QEventLoop::DialogExec);
+    }
+    if (!self) {
+        return QDialog::Rejected;
+    }
+    modalLoop_ = nullptr;
+    setAttribute(Qt::WA_ShowModal, wasShowModal);
+    const int result = this->result();
+    if (deleteOnClose) {
+        delete this;
+    }
+    return result;
+}
+
+void TfrmRoot::setVisible(bool visible) {
+    const bool wasVisible = isVisible();
+    QDialog::setVisible(visible);
+    if (!visible && modalLoop_ != nullptr) {
+        modalLoop_->exit();
+    }
+    // The show step runs once the window is fully shown: it processes waiting
+    // messages, and one of them may close the window again.
+    if (visible && !wasVisible && isVisible()) {
+        RunHandler([this] { FormShow(); });
+    }
+}
+
+void TfrmRoot::done(int result) {
+    if (inCloseEvent_) {
+        QDialog::done(result);
+        return;
+    }
+    // accept(), reject() and done() close through the close step too.
+    setResult(result);
+    close();
+}
+
+void TfrmRoot::keyPressEvent(QKeyEvent* event) {
+    // Esc was handled by the key preview; QDialog would close a second time.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TfrmRoot::IsPropagationStep(const QKeyEvent& event, QObject* receiver) const {
+    if (&event != lastKey_.event || lastKey_.receiver.isNull() || event.key() != lastKey_.key ||
+        event.modifiers() != lastKey_.modifiers) {
+        return false;
+    }
+    for (QObject* p = lastKey_.receiver->parent(); p != nullptr; p = p->parent()) {
+        if (p == receiver) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TfrmRoot::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+        static_cast<QWidget*>(watched)->window() != this) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    // A key that a control ignored travels on to its parents; the preview
+    // has already seen it at the first one.
+    if (IsPropagationStep(key, watched)) {
+        lastKey_.receiver = watched;
+        if (watched == this) {
+            lastKey_.event = nullptr;
+        }
+        return false;
+    }
+    lastKey_ = KeyDelivery{event, watched, key.key(), key.modifiers()};
+    QPointer<TfrmRoot> self(this);
+    bool consumed = false;
+    RunHandler([&] { consumed = PreviewKey(key); });
+    if (!self) {
+        return true;
+    }
+    closedByKeyDown_ = false;
+    if (consumed || watched == this) {
+        lastKey_.event = nullptr;
+    }
+    return consumed;
+}
+
+bool TfrmRoot::PreviewKey(const QKeyEvent& event) {
+    QPointer<TfrmRoot> self(this);
+    closedByKeyDown_ = false;
+    int virtualKey = VirtualKey(event.key());
+    if (virtualKey != 0) {
+        FormKeyDown(virtualKey, event.modifiers());
+        if (!self || virtualKey == 0) {
+            return true;
+        }
+    }
+    char character = KeyChar(event);
+    if (character != 0) {
+        FormKeyPress(character);
+        if (!self || character == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace prvc03

@@ -1,0 +1,124 @@
+#pragma once
+// TfrmRoot: the root of every module window. It fixes the common look (font,
+// fixed size, centred, button-face background, icon), the keys (Esc closes,
+// Enter moves to the next control outside data grids), the host notices on
+// show and close, and the close request by a copy-data message.
+//
+// Conventions for derived windows:
+// - Handlers are virtual members named after the event (FormShow, FormClose,
+//   FormDestroy, FormKeyPress, FormKeyDown, WMCopyData). An override runs the
+//   parent's handler first.
+// - ClassName() gives the most-derived class name, taken from the Qt meta
+//   object with the namespace removed, so a derived window with Q_OBJECT
+//   needs nothing more (it may still override ClassName()).
+// - The window gets its platform handle under that name, and its entry in the
+//   open-window list is completed, when the handle is first needed: the first
+//   Handle() call or the first show. The list entry itself is made at
+//   construction, so the list keeps creation order.
+// - Every close, whether by Esc, the title bar, reject(), accept(), done() or
+//   the host's "Close", runs through closeEvent and so through FormClose.
+// - FormDestroy runs once while the window is destroyed. A virtual call in a
+//   destructor reaches only the class being destroyed, so a derived window
+//   whose FormDestroy adds work calls RunDestroyStep() first thing in its own
+//   destructor; the step then runs the most-derived FormDestroy (which runs
+//   its parents' first) and later destructors skip it. Windows without a
+//   destroy step of their own need nothing: TfrmRoot's destructor runs it.
+
+#include <QByteArray>
+#include <QDialog>
+#include <QEventLoop>
+#include <QPointer>
+
+#include <memory>
+
+#include "platform/Windows.h"
+
+namespace prvc03 {
+
+// What the close step decides about the window (the toolkit's close action).
+enum class CloseAction {
+    None,      // stay open
+    Hide,      // hide; the default
+    Free,      // hide, then destroy a modeless window
+    Minimize,  // minimise instead of closing
+};
+
+// Window creation parameters: what CreateParams may change.
+struct CreateParamsData {
+    platform::HWND WndParent = 0;
+};
+
+class TfrmRoot : public QDialog {
+    Q_OBJECT
+
+  public:
+    // `owner` (the application object, may be null) destroys the window when
+    // it is destroyed itself, unless the window went first.
+    explicit TfrmRoot(QObject* owner);
+    ~TfrmRoot() override;
+
+    // The most-derived window class name, e.g. "TfrmRoot" or "TfrmPRVC03F".
+    virtual QByteArray ClassName() const;
+    // The window's platform handle; registers the window on first use.
+    platform::HWND Handle();
+    // The parent window chosen by CreateParams when the handle was made.
+    platform::HWND ParentWindow() const { return parentWindow_; }
+
+    // Handlers.
+    virtual void FormShow();
+    virtual void FormClose(CloseAction& action);
+    virtual void FormDestroy();
+    virtual void FormKeyPress(char& key);
+    virtual void FormKeyDown(int& key, Qt::KeyboardModifiers shift);
+    virtual void WMCopyData(const platform::COPYDATASTRUCT* data);
+
+    // A modal loop of our own, so that a close during the show step (which
+    // processes waiting messages) ends it too.
+    int exec() override;
+    void done(int result) override;
+    // Runs the show step each time the window becomes visible.
+    void setVisible(bool visible) override;
+
+  protected:
+    virtual void CreateParams(CreateParamsData& params);
+    // Messages sent to the window's handle; the result goes back to the sender.
+    virtual platform::LRESULT WndProc(unsigned message, platform::WPARAM wParam,
+                                      platform::LPARAM lParam);
+    // ShowWindow on the window's handle.
+    virtual void ApplyShowCommand(int command);
+    // Places the window when it is first shown: centred on the screen.
+    virtual void PlaceWindow();
+    // Runs the destroy step once (see the conventions above).
+    void RunDestroyStep();
+    // The window's fixed client size.
+    void SetClientSize(int width, int height);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    class Endpoint;
+    struct KeyDelivery {
+        const QEvent* event = nullptr;
+        QPointer<QObject> receiver;
+        int key = 0;
+        Qt::KeyboardModifiers modifiers;
+    };
+
+    bool IsPropagationStep(const QKeyEvent& event, QObject* receiver) const;
+    bool PreviewKey(const QKeyEvent& event);
+
+    std::unique_ptr<Endpoint> endpoint_;
+    platform::HWND handle_ = 0;
+    platform::HWND parentWindow_ = 0;
+    KeyDelivery lastKey_;
+    QEventLoop* modalLoop_ = nullptr;
+    bool inCloseEvent_ = false;
+    bool closedByKeyDown_ = false;
+    bool placed_ = false;
+    bool destroyStepDone_ = false;
+};
+
+}  // namespace prvc03

@@ -1,0 +1,145 @@
+#include "forms/RootFY.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include "forms/SysColor.h"
+#include "resources/Glyphs.h"
+#include "session/Errors.h"
+
+namespace prvc03 {
+
+namespace {
+
+constexpr int kTextLeft = 6;
+constexpr int kTextTop = 4;
+
+QPushButton* GlyphButton(QWidget* parent, const char* name, const QString& caption, Glyph glyph,
+                         const QRect& geometry) {
+    auto* button = new QPushButton(GlyphIcon(glyph), caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    // Enter and Esc belong to the window's key handling, not to the buttons.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setAccessibleName(caption);
+    return button;
+}
+
+}  // namespace
+
+// ---- owner-drawn tabs ---------------------------------------------------------
+
+OwnerDrawnTabBar::OwnerDrawnTabBar(QWidget* parent) : QTabBar(parent) {
+    setDrawBase(false);
+}
+
+void OwnerDrawnTabBar::paintEvent(QPaintEvent* /*event*/) {
+    if (!drawTab_) {
+        return;
+    }
+    RunHandler([this] {
+        QPainter canvas(this);
+        canvas.setFont(font());
+        int visibleIndex = 0;
+        for (int i = 0; i < count(); ++i) {
+            if (!isTabVisible(i)) {
+                continue;
+            }
+            canvas.save();
+            drawTab_(canvas, visibleIndex, tabRect(i), i == currentIndex());
+            canvas.restore();
+            ++visibleIndex;
+        }
+    });
+}
+
+QSize OwnerDrawnTabBar::tabSizeHint(int index) const {
+    // Room for the caption in bold at its offset, whatever the style thinks.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const QSize styled = QTabBar::tabSizeHint(index);
+    return QSize(
+        std::max(styled.width(), metrics.horizontalAdvance(tabText(index)) + 2 * kTextLeft),
+        std::max(styled.height(), metrics.height() + 2 * kTextTop));
+}
+
+OwnerDrawnPageControl::OwnerDrawnPageControl(QWidget* parent)
+    : QTabWidget(parent), tabBar_(new OwnerDrawnTabBar(this)) {
+    setTabBar(tabBar_);
+}
+
+// ---- the frame ---------------------------------------------------------------
+
+TfrmRootFY::TfrmRootFY(QObject* owner) : TfrmRootF(owner) {
+    setObjectName(QStringLiteral("frmRootFY"));
+    SetClientSize(492, 423);
+
+    PageControl1 = new OwnerDrawnPageControl(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 0, 492, 377);
+    PageControl1->setAccessibleName(QStringLiteral("选项页"));
+    PageControl1->TabBar()->SetDrawTab(
+        [this](QPainter& canvas, int tabIndex, const QRect& rect, bool active) {
+            PageControl1DrawTab(canvas, tabIndex, rect, active);
+        });
+
+    TabSheet1 = new QWidget(PageControl1);
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet1->setAccessibleName(QStringLiteral("基本选项"));
+    TabSheet1->setAutoFillBackground(true);  // pages in the button-face colour
+    PageControl1->addTab(TabSheet1, QStringLiteral("基本选项"));
+    PageControl1->setCurrentWidget(TabSheet1);
+
+    BitBtn1 =
+        GlyphButton(this, "BitBtn1", QStringLiteral("确定"), Glyph::Ok, QRect(272, 384, 97, 30));
+    BitBtn2 = GlyphButton(this, "BitBtn2", QStringLiteral("取消"), Glyph::Cancel,
+                          QRect(376, 384, 97, 30));
+
+    setTabOrder(PageControl1, BitBtn1);
+    setTabOrder(BitBtn1, BitBtn2);
+}
+
+TabDrawing TfrmRootFY::DescribeTab(int tabIndex, const QRect& rect, bool active) const {
+    TabDrawing drawing;
+    drawing.rect = rect;
+    drawing.bold = active;
+    drawing.text =
+        SysColor(active ? platform::COLOR_CAPTIONTEXT : platform::COLOR_INACTIVECAPTIONTEXT);
+    drawing.background =
+        SysColor(active ? platform::COLOR_ACTIVECAPTION : platform::COLOR_INACTIVECAPTION);
+    drawing.textTopLeft = QPoint(rect.left() + kTextLeft, rect.top() + kTextTop);
+    // The tab index counts only pages whose tab is visible.
+    int visibleIndex = 0;
+    for (int page = 0; page < PageControl1->count(); ++page) {
+        if (!PageControl1->isTabVisible(page)) {
+            continue;
+        }
+        if (visibleIndex == tabIndex) {
+            drawing.pageIndex = page;
+            drawing.caption = PageControl1->tabText(page);
+            break;
+        }
+        ++visibleIndex;
+    }
+    return drawing;
+}
+
+void TfrmRootFY::PageControl1DrawTab(QPainter& canvas, int tabIndex, const QRect& rect,
+                                     bool active) {
+    const TabDrawing drawing = DescribeTab(tabIndex, rect, active);
+    QFont font = canvas.font();
+    font.setBold(drawing.bold);
+    canvas.setFont(font);
+    canvas.fillRect(drawing.rect, drawing.background);
+    canvas.setPen(drawing.text);
+    canvas.setBackground(drawing.background);
+    canvas.setBackgroundMode(Qt::OpaqueMode);
+    const QFontMetrics metrics(font);
+    const QRect textBox(drawing.textTopLeft,
+                        QSize(metrics.horizontalAdvance(drawing.caption) + 1, metrics.height()));
+    canvas.drawText(textBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, drawing.caption);
+}
+
+}  // namespace prvc03
