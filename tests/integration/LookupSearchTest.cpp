@@ -1,0 +1,182 @@
+// Every search of the real lookup windows on each real database: the quick
+// search in both modes, each condition operator, AND / OR, the sort order,
+// and a search the server rejects. Expected records come from the database
+// itself through bound parameters, never from the statements under test.
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+#include "IntegrationSupport.h"
+#include "lookup/LookupStatements.h"
+#include "widgets/CheckList.h"
+#include "widgets/ListBox.h"
+
+namespace prvc03::test {
+namespace {
+
+class LookupSearch : public ModuleTest {
+  protected:
+    void SetUp() override {
+        ModuleTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        request_.setObjectName(QStringLiteral("hqryADMMG"));
+        request_.AddField(DataField(QStringLiteral("MG001"), FieldType::WideString, 10,
+                                    QStringLiteral("用户编号"), QStringLiteral("ADMMG")));
+        request_.AddField(DataField(QStringLiteral("MG002"), FieldType::WideString, 20,
+                                    QStringLiteral("用户名称"), QStringLiteral("ADMMG")));
+    }
+
+    // A lookup window of kind W over the demo users, shown modeless.
+    template <class W>
+    std::unique_ptr<LookupWindowGuard<W>> Show(const QString& from = kUsersFrom) {
+        auto lookup = std::make_unique<LookupWindowGuard<W>>(new W(nullptr));
+        lookup->get()->SourceQuery = &request_;
+        lookup->get()->FromText = from;
+        lookup->get()->show();
+        return lookup;
+    }
+
+    // MG001 of the rows `where` selects, `value` bound to its one "?".
+    QStringList Expected(const QString& where, const QVariant& value = QVariant(),
+                         const QString& order = QStringLiteral("MG001")) {
+        QSqlQuery query(db().db());
+        EXPECT_TRUE(query.prepare(QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where +
+                                  QStringLiteral(" ORDER BY ") + order));
+        if (value.isValid()) {
+            query.addBindValue(value);
+        }
+        EXPECT_TRUE(query.exec()) << where.toStdString();
+        QStringList codes;
+        while (query.next()) {
+            codes << query.value(0).toString();
+        }
+        return codes;
+    }
+
+    QueryDataset request_;
+};
+
+TEST_P(LookupSearch, QuickSearchInBothModesAndBothWindows) {
+    auto multi = Show<TfrmRootFS>();
+    auto single = Show<TfrmRootFH>();
+    for (LookupWindow* lookup :
+         {static_cast<LookupWindow*>(multi->get()), static_cast<LookupWindow*>(single->get())}) {
+        SCOPED_TRACE(lookup->objectName().toStdString());
+        QuickSearch(*lookup, lookup->fC, 0, QStringLiteral(" C "));
+        EXPECT_EQ(Codes(*lookup), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("C")));
+        // Both users called 王五, in either order (the names tie).
+        QuickSearch(*lookup, lookup->fB, 1, QStringLiteral("五"));
+        QStringList found = Codes(*lookup);
+        found.sort();
+        EXPECT_EQ(found, Expected(QStringLiteral("MG002 LIKE ?"), QStringLiteral("%五%")));
+        EXPECT_EQ(found.size(), 2);
+        // "_" and "%" stay wildcards in the fuzzy mode.
+        QuickSearch(*lookup, lookup->fB, 0, QStringLiteral("_0_"));
+        EXPECT_EQ(Codes(*lookup),
+                  Expected(QStringLiteral("MG001 LIKE ?"), QStringLiteral("%_0_%")));
+        // A blank value lists everything again, sorted by the column.
+        QuickSearch(*lookup, lookup->fC, 1, QStringLiteral("   "));
+        EXPECT_EQ(Codes(*lookup).size(), 18);
+        // The advanced mode's button does nothing.
+        const QString before = lookup->QryFhelp->SQL();
+        lookup->fA->trigger();
+        QTest::mouseClick(lookup->cxButton1, Qt::LeftButton, {}, QPoint(20, 12));
+        EXPECT_EQ(lookup->QryFhelp->SQL(), before);
+    }
+    EXPECT_TRUE(TakeBoxes().isEmpty());
+}
+
+TEST_P(LookupSearch, EveryConditionOperatorSelectsWhatTheDatabaseSays) {
+    auto lookup = Show<TfrmRootFS>();
+    const struct {
+        const char16_t* word;
+        const char* where;
+        const char16_t* value;
+        const char16_t* bound;
+    } operators[] = {
+        {u"等于", "MG001 = ?", u"B02", u"B02"},
+        {u"大于或等于", "MG001 >= ?", u"E02", u"E02"},
+        {u"小于或等于", "MG001 <= ?", u"B01", u"B01"},
+        {u"大于", "MG001 > ?", u"F01", u"F01"},
+        {u"小于", "MG001 < ?", u"A02", u"A02"},
+        {u"不等于", "MG001 <> ?", u"A01", u"A01"},
+        {u"起始于", "MG001 LIKE ?", u"D", u"D%"},
+        {u"终止于", "MG001 LIKE ?", u"2", u"%2"},
+        {u"包含", "MG001 LIKE ?", u"0", u"%0%"},
+    };
+    ASSERT_EQ(std::size(operators), static_cast<std::size_t>(ConditionOperators().size()));
+    for (const auto& op : operators) {
+        const QString word = QString::fromUtf16(op.word);
+        SCOPED_TRACE(word.toStdString());
+        ConditionSearch(*lookup->get(), {{QStringLiteral("用户编号"), word,
+                                          QString::fromUtf16(op.value), QStringLiteral("AND")}});
+        QStringList shown = Codes(*lookup->get());
+        shown.sort();
+        EXPECT_EQ(shown, Expected(QLatin1String(op.where), QString::fromUtf16(op.bound)));
+        EXPECT_FALSE(shown.isEmpty());
+    }
+    EXPECT_TRUE(TakeBoxes().isEmpty());
+}
+
+TEST_P(LookupSearch, OrConditionsStayInsideTheCallersRestrictionAndFollowTheSortOrder) {
+    auto lookup = Show<TfrmRootFH>(QStringLiteral("FROM ADMMG WHERE MG001 <> 'A01'"));
+    LookupWindow& w = *lookup->get();
+    // The sort panel with 用户名称 descending, then 用户编号 ascending.
+    w.fA->trigger();
+    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
+    ASSERT_TRUE(w.SortPanelVisible());
+    w.lbOrder1->setCurrentRow(1);
+    QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
+    w.lbOrder1->setCurrentRow(0);
+    QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
+    ASSERT_EQ(w.cbOrder1->count(), 2);
+    w.cbOrder1->SetChecked(0, false);
+
+    ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("等于"), QStringLiteral("A01"),
+                         QStringLiteral("OR")},
+                        {QStringLiteral("用户名称"), QStringLiteral("包含"), QStringLiteral("五"),
+                         QStringLiteral("OR")}});
+    EXPECT_EQ(Codes(w),
+              Expected(QStringLiteral("MG001 <> 'A01' AND (MG001 = 'A01' OR MG002 LIKE ?)"),
+                       QStringLiteral("%五%"), QStringLiteral("MG002 DESC, MG001 ASC")));
+    EXPECT_TRUE(TakeBoxes().isEmpty());
+}
+
+TEST_P(LookupSearch, ASearchTheServerRejectsIsShownAndTheNextOneWorks) {
+    auto lookup = Show<TfrmRootFS>();
+    LookupWindow& w = *lookup->get();
+    ASSERT_EQ(w.QryFhelp->RecordCount(), 18);
+    const int picked = RowOf(w, QStringLiteral("B01"));
+    ClickCell(w.wwDBGridH, picked, 0);
+
+    // The table goes away under the open window.
+    db().Exec(QStringLiteral("ALTER TABLE ADMMG RENAME TO ADMMG_AWAY"));
+    QuickSearch(w, w.fC, 0, QStringLiteral("B"));
+    const QStringList errors = TakeBoxes();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("admmg"), Qt::CaseInsensitive))
+        << errors[0].toStdString();
+    EXPECT_FALSE(w.QryFhelp->Active()) << "the result grid stays empty";
+    EXPECT_EQ(w.wwDBGridH->model()->rowCount(), 0);
+    ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("等于"), QStringLiteral("B01"),
+                         QString()}});
+    EXPECT_EQ(TakeBoxes().size(), 1u);
+    EXPECT_TRUE(w.isVisible());
+
+    db().Exec(QStringLiteral("ALTER TABLE ADMMG_AWAY RENAME TO ADMMG"));
+    QuickSearch(w, w.fC, 0, QStringLiteral("B"));
+    EXPECT_TRUE(TakeBoxes().isEmpty());
+    EXPECT_EQ(Codes(w), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("B")));
+    // The window still picks and hands back.
+    ClickCell(w.wwDBGridH, RowOf(w, QStringLiteral("B03")), 0);
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    ASSERT_TRUE(w.ResultValue.has_value());
+    EXPECT_EQ(w.ResultValue->at(0, 1).toString(), QStringLiteral("B03"));
+}
+
+PRVC03_ON_EVERY_DATABASE(LookupSearch);
+
+}  // namespace
+}  // namespace prvc03::test
