@@ -224,7 +224,15 @@ void TfrmPRVC03F::BitBtn1Click() {
 }
 
 bool TfrmPRVC03F::CopyToTarget(const QString& targetCode, const QString& sourceText) {
-    QSqlDatabase& db = Connection();
+    QSqlDatabase* connection = nullptr;
+    try {
+        connection = &Connection();
+    } catch (const Error&) {
+        // The connection was lost during the copy: this user's copy fails,
+        // and so will the next ones, each with its message.
+        return false;
+    }
+    QSqlDatabase& db = *connection;
     if (!db.transaction()) {
         // Nothing was begun, so nothing can have been written for this user.
         return false;
@@ -236,7 +244,11 @@ bool TfrmPRVC03F::CopyToTarget(const QString& targetCode, const QString& sourceT
     } catch (const std::exception&) {
         // Falls through to the roll-back: this user's copy failed as a whole.
     }
-    db.rollback();
+    // A connection lost meanwhile has rolled back on its own (the server
+    // ends the transaction with the connection).
+    if (db.isOpen()) {
+        db.rollback();
+    }
     return false;
 }
 
