@@ -80,6 +80,7 @@ TfrmRootFY::TfrmRootFY(QObject* owner) : TfrmRootF(owner) {
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setGeometry(0, 0, 492, 377);
     PageControl1->setAccessibleName(QStringLiteral("选项页"));
+    PageControl1->TabBar()->setAccessibleName(QStringLiteral("选项页标签"));
     PageControl1->TabBar()->SetDrawTab(
         [this](QPainter& canvas, int tabIndex, const QRect& rect, bool active) {
             PageControl1DrawTab(canvas, tabIndex, rect, active);

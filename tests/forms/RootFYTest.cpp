@@ -69,7 +69,7 @@ TEST(OptionFrameTest, LayoutOfTheFrame) {
 TEST(OptionFrameTest, ActiveAndInactiveTabsTakeTheCaptionColours) {
     HostRecorder host;
     TfrmRootFY frame(nullptr);
-    frame.PageControl1->addTab(new QWidget, QStringLiteral("其他"));
+    frame.PageControl1->addTab(new QWidget(&frame), QStringLiteral("其他"));
     const QRect rect(10, 2, 80, 24);
 
     const TabDrawing active = frame.DescribeTab(0, rect, true);
@@ -104,9 +104,9 @@ TEST(OptionFrameTest, HiddenPagesAreSkippedWhenTabsAreDrawn) {
     RecordingFrame frame(nullptr);
     QTabWidget& pages = *frame.PageControl1;
     pages.removeTab(0);
-    pages.addTab(new QWidget, QStringLiteral("A"));
-    pages.addTab(new QWidget, QStringLiteral("B"));
-    pages.addTab(new QWidget, QStringLiteral("C"));
+    pages.addTab(new QWidget(&frame), QStringLiteral("A"));
+    pages.addTab(new QWidget(&frame), QStringLiteral("B"));
+    pages.addTab(new QWidget(&frame), QStringLiteral("C"));
     pages.setCurrentIndex(2);
     pages.setTabVisible(0, false);
     pages.setTabVisible(1, false);

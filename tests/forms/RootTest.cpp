@@ -20,19 +20,7 @@
 #include "forms/RootFY.h"
 #include "platform/Cp936.h"
 #include "session/Global.h"
-
-namespace prvc03 {
-
-// Stands in for the widget set's data grid: the windows know a grid only by
-// its class name.
-class DataGrid : public QTableView {
-    Q_OBJECT
-
-  public:
-    using QTableView::QTableView;
-};
-
-}  // namespace prvc03
+#include "widgets/DataGrid.h"
 
 namespace prvc03::test {
 namespace {
@@ -142,7 +130,8 @@ TEST_F(RootWindowTest, OnlyTheExactTextCloseClosesTheWindow) {
 
 TEST_F(RootWindowTest, OneEscClosesOnceAndFreesAModelessWindowOnce) {
     int destroySteps = 0;
-    QPointer<CountingWindow> window = new CountingWindow(nullptr, destroySteps);
+    QObject owner;
+    QPointer<CountingWindow> window = new CountingWindow(&owner, destroySteps);
     window->setWindowTitle(QStringLiteral("复制用户权限"));
     auto* edit = new QLineEdit(window);
     ShowActive(*window);
