@@ -23,8 +23,12 @@ class LookupWindowGuard {
   public:
     explicit LookupWindowGuard(Window* window) : window_(window) {}
     ~LookupWindowGuard() { delete window_.data(); }
+    LookupWindowGuard(LookupWindowGuard&& other) noexcept : window_(other.window_) {
+        other.window_ = nullptr;
+    }
     LookupWindowGuard(const LookupWindowGuard&) = delete;
     LookupWindowGuard& operator=(const LookupWindowGuard&) = delete;
+    LookupWindowGuard& operator=(LookupWindowGuard&&) = delete;
     Window* get() const { return window_.data(); }
 
   private:

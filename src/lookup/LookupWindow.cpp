@@ -1,6 +1,7 @@
 #include "lookup/LookupWindow.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -196,6 +197,9 @@ void LookupWindow::BuildConditionPanel() {
     wwDBGridQ->SetColumnEditor(MemTable::FField, cbField);
     wwDBGridQ->SetColumnEditor(MemTable::FOperator, cbOperator);
     wwDBGridQ->SetColumnEditor(MemTable::FLogic, cbLogic);
+    wwDBGridQ->viewport()->installEventFilter(this);
+    connect(wwDBGridQ->model(), &QAbstractItemModel::modelReset, this,
+            &LookupWindow::FitConditionColumns);
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
@@ -336,6 +340,33 @@ void LookupWindow::ConnectHandlers() {
         Bind(BitBtn5, &QPushButton::clicked, &LookupWindow::BitBtn5Click);
         Bind(BitBtn8, &QPushButton::clicked, &LookupWindow::BitBtn8Click);
     }
+}
+
+bool LookupWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == wwDBGridQ->viewport()) {
+        FitConditionColumns();
+    }
+    return TfrmRootF::eventFilter(watched, event);
+}
+
+void LookupWindow::FitConditionColumns() {
+    const QAbstractItemModel* model = wwDBGridQ->model();
+    const int available = wwDBGridQ->viewport()->width();
+    const int columns = model != nullptr ? model->columnCount() : 0;
+    int total = 0;
+    for (int c = 0; c < columns; ++c) {
+        total += wwDBGridQ->columnWidth(c);
+    }
+    if (columns == 0 || available <= 0 || total <= available) {
+        return;
+    }
+    int used = 0;
+    for (int c = 0; c + 1 < columns; ++c) {
+        const int width = wwDBGridQ->columnWidth(c) * available / total;
+        wwDBGridQ->setColumnWidth(c, width);
+        used += width;
+    }
+    wwDBGridQ->setColumnWidth(columns - 1, available - used);
 }
 
 // ---- state ----------------------------------------------------------------------

@@ -138,6 +138,9 @@ class LookupWindow : public TfrmRootF {
     void wwDBGridHCalcCellColors(const QModelIndex& index, bool currentRow, bool highlighted,
                                  CellColors& colors) const;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void BuildLayout();
     void BuildSearchRow();
@@ -156,6 +159,9 @@ class LookupWindow : public TfrmRootF {
     // Re-runs QryFhelp on `statement` over the session connection.
     void RunSearch(const QString& statement);
     void EnableNavigation(bool first, bool last);
+    // The condition grid has no scroll bars: its columns share its width in
+    // the proportions of their character widths when they would not fit.
+    void FitConditionColumns();
 
     const LookupKind& kind_;
     PickedList picks_;
