@@ -1,0 +1,443 @@
+// Searching, sorting and browsing in the lookup windows: every statement is
+// run against the database and the records the grid shows are checked.
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "lookup/LookupTestSupport.h"
+#include "lookup/RootFH.h"
+#include "lookup/RootFS.h"
+#include "session/Errors.h"
+#include "widgets/CheckList.h"
+#include "widgets/ConditionGrid.h"
+#include "widgets/DatasetModel.h"
+#include "widgets/DropDownButton.h"
+#include "widgets/GridCombo.h"
+#include "widgets/ListBox.h"
+#include "widgets/MapListCombo.h"
+#include "widgets/MemTable.h"
+
+namespace prvc03 {
+namespace {
+
+using test::LookupFixture;
+
+void ClickButtonPart(DropDownButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, button->height() / 2));
+}
+
+void AddCondition(MemTable* table, const char* field, const char* op, const char* value,
+                  const char* logic) {
+    if (table->GetState() == MemTable::State::Browse) {
+        table->Append();
+    }
+    table->SetFieldValue(MemTable::FField, QString::fromUtf8(field));
+    table->SetFieldValue(MemTable::FOperator, QString::fromUtf8(op));
+    table->SetFieldValue(MemTable::FValue, QString::fromUtf8(value));
+    table->SetFieldValue(MemTable::FLogic, QString::fromUtf8(logic));
+    table->Post();
+}
+
+class ConditionSearch : public LookupFixture {};
+
+TEST_F(ConditionSearch, RowsBecomeTheWhereAndTheSortPanelTheOrderBy) {
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    w.fA->trigger();
+    EXPECT_TRUE(w.ConditionPanelVisible());
+    EXPECT_FALSE(w.SearchField->isEnabled());
+    EXPECT_FALSE(w.SearchValue->isEnabled());
+    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("高级查找"));
+
+    // An empty grid searches BaseSQL unchanged.
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(w.QryFhelp->SQL(), test::kUsersBase);
+    EXPECT_EQ(GridRows(w), Rows(test::kUsersBase));
+
+    AddCondition(w.CDSTmp, "用户编号", "起始于", "A0", "OR");
+    AddCondition(w.CDSTmp, "用户名称", "包含", "王", "AND");
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    const QString where =
+        test::kUsersBase + " AND (ADMMG.MG001 LIKE 'A0%' OR ADMMG.MG002 LIKE '%王%' )";
+    EXPECT_EQ(w.QryFhelp->SQL(), where);
+    EXPECT_EQ(GridRows(w), Rows(where));
+    EXPECT_EQ(w.QryFhelp->RecordCount(),
+              db.Count("SELECT COUNT(*) FROM ADMMG WHERE MG001 LIKE 'A0%' OR MG002 LIKE '%王%'"));
+
+    // Sort panel: 用户名称 descending, then 用户编号 ascending.
+    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
+    ASSERT_TRUE(w.SortPanelVisible());
+    w.lbOrder1->setCurrentRow(1);
+    QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
+    w.lbOrder1->setCurrentRow(0);
+    QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
+    w.cbOrder1->SetItemIndex(0);
+    DoubleClickItem(w.cbOrder1, 0);
+    EXPECT_FALSE(w.cbOrder1->Checked(0));
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    const QString ordered = where + " ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC";
+    EXPECT_EQ(w.QryFhelp->SQL(), ordered);
+    EXPECT_EQ(GridRows(w), Rows(ordered));
+
+    // Hidden again: the entries stay but take no part.
+    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(w.QryFhelp->SQL(), where);
+    EXPECT_EQ(w.cbOrder1->count(), 2);
+    // The rows are left as they were; leaving the advanced mode hides the panel.
+    EXPECT_EQ(w.CDSTmp->RecordCount(), 2);
+    w.fB->trigger();
+    EXPECT_FALSE(w.ConditionPanelVisible());
+    EXPECT_TRUE(w.SearchValue->isEnabled());
+    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
+}
+
+TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
+    auto window = Show<TfrmRootFH>();
+    TfrmRootFH& w = *window.get();
+    w.fA->trigger();
+    // The untouched default row takes no part: all records.
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(w.QryFhelp->SQL(), test::kUsersBase);
+    EXPECT_EQ(w.CDSTmp->RecordCount(), 1);
+
+    // Type a value into the row's 条件 cell: F2 opens the cell's editor.
+    ClickCell(w.wwDBGridQ, 0, MemTable::FValue);
+    QTest::keyClick(w.wwDBGridQ, Qt::Key_F2);
+    auto* editor = w.wwDBGridQ->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("A01"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FValue), QStringLiteral("A01"));
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    const QString one = test::kUsersBase + " AND (ADMMG.MG001 = 'A01' )";
+    EXPECT_EQ(w.QryFhelp->SQL(), one);
+    EXPECT_EQ(GridRows(w), Rows(one));
+    EXPECT_EQ(w.QryFhelp->RecordCount(), 1);
+
+    // A quote in a value is doubled; the literal ends where it should.
+    w.CDSTmp->SetValue(0, MemTable::FValue, QStringLiteral("O'Neil"));
+    w.CDSTmp->SetValue(0, MemTable::FField, QStringLiteral("用户名称"));
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    const QString quoted = test::kUsersBase + " AND (ADMMG.MG002 = 'O''Neil' )";
+    EXPECT_EQ(w.QryFhelp->SQL(), quoted);
+    EXPECT_EQ(w.QryFhelp->RecordCount(), 1);
+    EXPECT_EQ(GridRows(w), Rows(quoted));
+}
+
+class QuickSearchWindow : public LookupFixture {};
+
+TEST_F(QuickSearchWindow, ResearchAndFuzzyModesRunTheirStatements) {
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    QTest::keyClicks(w.SearchValue, QStringLiteral("B"));
+    ClickButtonPart(w.cxButton1);
+    const QString from = test::kUsersBase + "  AND ADMMG.MG001 >= 'B' ORDER BY ADMMG.MG001";
+    EXPECT_EQ(w.QryFhelp->SQL(), from);
+    EXPECT_EQ(GridRows(w), Rows(from));
+    EXPECT_EQ(w.QryFhelp->RecordCount(), db.Count("SELECT COUNT(*) FROM ADMMG WHERE MG001 >= 'B'"));
+
+    // Blank value: everything again, by the chosen column.
+    w.SearchValue->setText(QStringLiteral("   "));
+    ClickButtonPart(w.cxButton1);
+    const QString all = test::kUsersBase + "  ORDER BY ADMMG.MG001";
+    EXPECT_EQ(w.QryFhelp->SQL(), all);
+    EXPECT_EQ(GridRows(w), Rows(all));
+
+    w.fB->trigger();
+    w.SearchValue->setText(QStringLiteral(" 01 "));
+    ClickButtonPart(w.cxButton1);
+    const QString fuzzy = test::kUsersBase + "  AND ADMMG.MG001 LIKE '%01%' ORDER BY ADMMG.MG001";
+    EXPECT_EQ(w.QryFhelp->SQL(), fuzzy);
+    EXPECT_EQ(GridRows(w), Rows(fuzzy));
+
+    // Multi-select: another column empties the value.
+    w.SearchField->setCurrentIndex(1);
+    EXPECT_TRUE(w.SearchValue->text().isEmpty());
+    QTest::keyClicks(w.SearchValue, QStringLiteral("'N"));
+    ClickButtonPart(w.cxButton1);
+    const QString quote = test::kUsersBase + "  AND ADMMG.MG002 LIKE '%''N%' ORDER BY ADMMG.MG002";
+    EXPECT_EQ(w.QryFhelp->SQL(), quote);
+    EXPECT_EQ(w.QryFhelp->RecordCount(), 1);
+
+    // Advanced mode: the button does nothing.
+    w.fA->trigger();
+    ClickButtonPart(w.cxButton1);
+    EXPECT_EQ(w.QryFhelp->SQL(), quote);
+    EXPECT_TRUE(TakeErrors().isEmpty());
+}
+
+TEST_F(QuickSearchWindow, SingleSelectKeepsTheValueWhenTheColumnChanges) {
+    auto window = Show<TfrmRootFH>();
+    TfrmRootFH& w = *window.get();
+    w.SearchValue->setText(QStringLiteral("王"));
+    w.SearchField->setCurrentIndex(1);
+    EXPECT_EQ(w.SearchValue->text(), QStringLiteral("王"));
+    ClickButtonPart(w.cxButton1);
+    const QString sql = test::kUsersBase + "  AND ADMMG.MG002 >= '王' ORDER BY ADMMG.MG002";
+    EXPECT_EQ(w.QryFhelp->SQL(), sql);
+    EXPECT_EQ(GridRows(w), Rows(sql));
+}
+
+TEST_F(QuickSearchWindow, ARejectedSearchLeavesTheWindowUsableAndDropsThePicks) {
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    ClickCell(w.wwDBGridH, 2, 0);
+    ClickButtonPart(w.cxButton1);
+    // Re-opened: the ticks of the earlier result are gone.
+    EXPECT_TRUE(w.Picks().IsEmpty());
+    EXPECT_EQ(w.wwDBGridH->model()->index(2, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+
+    ClickCell(w.wwDBGridH, 2, 0);
+    db.Exec(QStringLiteral("ALTER TABLE ADMMG RENAME TO ADMMG_AWAY"));
+    ClickButtonPart(w.cxButton1);
+    EXPECT_EQ(TakeErrors().size(), 1);
+    EXPECT_FALSE(w.QryFhelp->Active());
+    EXPECT_EQ(w.wwDBGridH->model()->rowCount(), 0);
+    EXPECT_TRUE(w.Picks().IsEmpty());
+    const QString counter = w.StatusText(3);
+
+    // Title clicks and navigation on the closed result: reported, no change.
+    ClickTitle(w.wwDBGridH, QStringLiteral("用户编号"));
+    QTest::mouseClick(w.TNext, Qt::LeftButton);
+    EXPECT_EQ(TakeErrors().size(), 2);
+    EXPECT_TRUE(w.TNext->isEnabled());
+    EXPECT_EQ(w.StatusText(3), counter);
+    // 确定 with nothing ticked closes without a result.
+    db.Exec(QStringLiteral("ALTER TABLE ADMMG_AWAY RENAME TO ADMMG"));
+    ClickButtonPart(w.cxButton1);
+    EXPECT_TRUE(w.QryFhelp->Active());
+    EXPECT_EQ(GridRows(w), Rows(w.QryFhelp->SQL()));
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    EXPECT_FALSE(w.ResultValue);
+    EXPECT_FALSE(w.isVisible());
+}
+
+class SortOrder : public LookupFixture {};
+
+TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
+    auto window = Show<TfrmRootFH>();
+    TfrmRootFH& w = *window.get();
+    w.fA->trigger();
+    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
+
+    // Adding with no column chosen is refused.
+    w.lbOrder1->setCurrentRow(-1);
+    QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
+    EXPECT_EQ(TakeErrors().size(), 1);
+    EXPECT_EQ(w.cbOrder1->count(), 0);
+
+    // A double click on a column adds it, ascending with the upward arrow.
+    for (int row : {1, 0, 1}) {
+        DoubleClickItem(w.lbOrder1, row);
+    }
+    ASSERT_EQ(w.cbOrder1->count(), 3);
+    EXPECT_EQ(w.cbOrder1->ItemText(0), QStringLiteral("用户名称"));
+    EXPECT_EQ(w.cbOrder1->ItemText(1), QStringLiteral("用户编号"));
+    EXPECT_EQ(w.cbOrder1->ItemIndex(), 2);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(w.cbOrder1->Checked(i));
+        EXPECT_EQ(w.cbOrder1->ImageIndex(i), 0);
+    }
+    // The two 用户名称 entries both reach the statement.
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    const QString sql =
+        test::kUsersBase + " ORDER BY ADMMG.MG002 ASC,ADMMG.MG001 ASC,ADMMG.MG002 ASC";
+    EXPECT_EQ(w.QryFhelp->SQL(), sql);
+    EXPECT_EQ(GridRows(w), Rows(sql));
+
+    // Double click flips direction and arrow; twice returns it; Space too.
+    DoubleClickItem(w.cbOrder1, 1);
+    EXPECT_FALSE(w.cbOrder1->Checked(1));
+    EXPECT_EQ(w.cbOrder1->ImageIndex(1), 1);
+    DoubleClickItem(w.cbOrder1, 1);
+    EXPECT_TRUE(w.cbOrder1->Checked(1));
+    EXPECT_EQ(w.cbOrder1->ImageIndex(1), 0);
+    w.cbOrder1->setFocus();
+    QTest::keyClick(w.cbOrder1, Qt::Key_Space);
+    EXPECT_FALSE(w.cbOrder1->Checked(1));
+    EXPECT_EQ(w.cbOrder1->ImageIndex(1), 1);
+
+    // Removing the first of three selects the last one.
+    w.cbOrder1->SetItemIndex(0);
+    QTest::mouseClick(w.BitBtn7, Qt::LeftButton);
+    ASSERT_EQ(w.cbOrder1->count(), 2);
+    EXPECT_EQ(w.cbOrder1->ItemText(0), QStringLiteral("用户编号"));
+    EXPECT_EQ(w.cbOrder1->ItemIndex(), 1);
+    // With none selected nothing is removed and the last one is selected.
+    w.cbOrder1->SetItemIndex(-1);
+    QTest::mouseClick(w.BitBtn7, Qt::LeftButton);
+    EXPECT_EQ(w.cbOrder1->count(), 2);
+    EXPECT_EQ(w.cbOrder1->ItemIndex(), 1);
+}
+
+TEST_F(SortOrder, FlipWithNothingSelectedIsReported) {
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    EXPECT_THROW(w.cbOrder1DblClick(), Error);
+    Q_EMIT w.cbOrder1->DblClick();
+    EXPECT_EQ(TakeErrors().size(), 1);
+    EXPECT_EQ(w.cbOrder1->count(), 0);
+}
+
+class TitleSortInWindow : public LookupFixture {};
+
+TEST_F(TitleSortInWindow, MultiSelectSortsDescendingFirstAndShowsArrows) {
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    const QString code = QStringLiteral("用户编号");
+    const QString name = QStringLiteral("用户名称");
+    const Field codeField = w.QryFhelp->FieldAt(1);
+    const Field nameField = w.QryFhelp->FieldAt(2);
+    const QString sql = w.QryFhelp->SQL();
+
+    ClickTitle(w.wwDBGridH, code);
+    EXPECT_EQ(w.QryFhelp->Sort(), code + " DESC");
+    EXPECT_EQ(GridRows(w), Rows(sql + " ORDER BY MG001 DESC"));
+    EXPECT_EQ(w.wwDBGridHCalcTitleImage(codeField), 0);
+    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), -1);
+    EXPECT_FALSE(w.wwDBGridH->model()->headerData(1, Qt::Horizontal, Qt::DecorationRole).isNull());
+    EXPECT_TRUE(w.wwDBGridH->model()->headerData(2, Qt::Horizontal, Qt::DecorationRole).isNull());
+    EXPECT_EQ(w.QryFhelp->SQL(), sql);  // nothing sent to the database
+
+    ClickTitle(w.wwDBGridH, code);
+    EXPECT_EQ(w.QryFhelp->Sort(), code + " ASC");
+    EXPECT_EQ(w.wwDBGridHCalcTitleImage(codeField), 1);
+    // The counter follows the current record into its new place.
+    EXPECT_EQ(w.StatusText(3).section(QChar(0xFF0F), 0, 0).toInt(), w.QryFhelp->RecNo());
+
+    ClickTitle(w.wwDBGridH, name);
+    EXPECT_EQ(w.QryFhelp->Sort(), name + " DESC");
+    ClickTitle(w.wwDBGridH, QStringLiteral("selected"));
+    EXPECT_EQ(w.QryFhelp->Sort(), name + " DESC");
+    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 0);
+
+    // A new search: statement order, upward arrow, next click descending.
+    ClickButtonPart(w.cxButton1);
+    EXPECT_TRUE(w.QryFhelp->Sort().isEmpty());
+    EXPECT_EQ(GridRows(w), Rows(w.QryFhelp->SQL()));
+    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
+    ClickTitle(w.wwDBGridH, code);
+    EXPECT_EQ(w.QryFhelp->Sort(), code + " DESC");
+}
+
+TEST_F(TitleSortInWindow, SingleSelectSortsAscendingFirstWithTheDownwardArrow) {
+    auto window = Show<TfrmRootFH>();
+    TfrmRootFH& w = *window.get();
+    const QString name = QStringLiteral("用户名称");
+    const Field nameField = w.QryFhelp->FieldAt(1);
+    ClickTitle(w.wwDBGridH, name);
+    EXPECT_EQ(w.QryFhelp->Sort(), name + " ASC");
+    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 0);
+    ClickTitle(w.wwDBGridH, name);
+    EXPECT_EQ(w.QryFhelp->Sort(), name + " DESC");
+    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
+    const QStringList descending = GridRows(w);
+    ClickTitle(w.wwDBGridH, name);
+    QStringList ascending = GridRows(w);
+    std::reverse(ascending.begin(), ascending.end());
+    // Names are unique except 王五; compare the name column only.
+    auto names = [](const QStringList& rows) {
+        QStringList out;
+        for (const QString& row : rows) {
+            out << row.section(QLatin1Char('\t'), 1, 1);
+        }
+        return out;
+    };
+    EXPECT_EQ(names(ascending), names(descending));
+
+    ClickButtonPart(w.cxButton1);
+    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
+    ClickTitle(w.wwDBGridH, name);
+    EXPECT_EQ(w.QryFhelp->Sort(), name + " ASC");
+}
+
+class Browsing : public LookupFixture {};
+
+TEST_F(Browsing, NavigationButtonsFollowTheFlagsAtBothEnds) {
+    for (int i = 1; i <= 7; ++i) {
+        db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('H0%1', '新人%1')").arg(i));
+    }
+    ASSERT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMG")), 25);
+    auto window = Show<TfrmRootFH>();
+    TfrmRootFH& w = *window.get();
+    auto enabled = [&] {
+        return std::vector<bool>{w.TFirst->isEnabled(), w.TPrior->isEnabled(), w.TNext->isEnabled(),
+                                 w.TLast->isEnabled()};
+    };
+    const std::vector<bool> all{true, true, true, true};
+    const std::vector<bool> atStart{false, false, true, true};
+    const std::vector<bool> atEnd{true, true, false, false};
+    EXPECT_EQ(enabled(), all);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("1／25"));
+
+    QTest::mouseClick(w.TLast, Qt::LeftButton);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("25／25"));
+    EXPECT_EQ(enabled(), atEnd);
+    const QStringList rows = Rows(w.QryFhelp->SQL());
+    EXPECT_EQ(w.StatusText(1), QString(rows.last()).replace(QLatin1Char('\t'), QLatin1Char(' ')));
+
+    QTest::mouseClick(w.TFirst, Qt::LeftButton);
+    EXPECT_EQ(enabled(), atStart);
+    QTest::mouseClick(w.TNext, Qt::LeftButton);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("2／25"));
+    EXPECT_EQ(enabled(), all);
+    QTest::mouseClick(w.TPrior, Qt::LeftButton);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("1／25"));
+    EXPECT_EQ(enabled(), all);  // the flag is set by the next step back only
+    QTest::mouseClick(w.TPrior, Qt::LeftButton);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("1／25"));
+    EXPECT_EQ(enabled(), atStart);
+
+    // Moving with the grid or searching leaves the buttons alone.
+    ClickCell(w.wwDBGridH, 23, 0);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("24／25"));
+    EXPECT_EQ(enabled(), atStart);
+    QTest::mouseClick(w.TNext, Qt::LeftButton);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("25／25"));
+    EXPECT_EQ(enabled(), all);
+    QTest::mouseClick(w.TNext, Qt::LeftButton);
+    EXPECT_EQ(enabled(), atEnd);
+    ClickButtonPart(w.cxButton1);
+    EXPECT_EQ(enabled(), atEnd);
+}
+
+TEST_F(Browsing, EmptyResultAndTrimmedRecordText) {
+    db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('  Z1 ', ' 空格 ')"));
+    auto window = Show<TfrmRootFS>(QStringLiteral("FROM ADMMG WHERE MG001 = '  Z1 '"));
+    TfrmRootFS& w = *window.get();
+    EXPECT_EQ(w.StatusText(1), QStringLiteral("Z1 空格"));
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("1／1"));
+
+    auto empty = Show<TfrmRootFS>(QStringLiteral("FROM ADMMG WHERE 1=0"));
+    TfrmRootFS& e = *empty.get();
+    EXPECT_EQ(e.StatusText(3), QStringLiteral("0"));
+    QTest::mouseClick(e.TFirst, Qt::LeftButton);
+    EXPECT_FALSE(e.TFirst->isEnabled());
+    EXPECT_FALSE(e.TPrior->isEnabled());
+    EXPECT_TRUE(e.TNext->isEnabled());
+    EXPECT_TRUE(e.TLast->isEnabled());
+    QTest::mouseClick(e.TLast, Qt::LeftButton);
+    EXPECT_FALSE(e.TNext->isEnabled());
+    e.wwDBGridHCellChanged();
+    EXPECT_EQ(e.StatusText(1), QStringLiteral(" "));
+}
+
+TEST_F(Browsing, CurrentRowTextIsBlack) {
+    auto window = Show<TfrmRootFH>();
+    TfrmRootFH& w = *window.get();
+    ClickCell(w.wwDBGridH, 2, 1);
+    const QModelIndex current = w.wwDBGridH->currentIndex();
+    ASSERT_EQ(current.row(), 2);
+    for (bool highlighted : {false, true}) {
+        const CellColors colors = w.wwDBGridH->ColorsFor(current, highlighted);
+        EXPECT_EQ(colors.text, QColor(Qt::black));
+        EXPECT_EQ(colors.background, QColor::fromRgb(DataGrid::CurrentRowRgb));
+    }
+    EXPECT_EQ(w.wwDBGridH->ColorsFor(w.wwDBGridH->model()->index(3, 0), false).background,
+              QColor::fromRgb(DataGrid::AlternateRowRgb));
+}
+
+}  // namespace
+}  // namespace prvc03
