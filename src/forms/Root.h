@@ -15,6 +15,11 @@
 //   open-window list is completed, when the handle is first needed: the first
 //   Handle() call or the first show. The list entry itself is made at
 //   construction, so the list keeps creation order.
+// - FormShow runs each time the window becomes visible, once it is fully
+//   shown; it processes waiting messages, so the window may already be closed
+//   again when show() or exec() returns.
+// - Closing frees a TfrmRootF-derived window only when it is modeless; after
+//   exec() the caller frees it.
 // - Every close, whether by Esc, the title bar, reject(), accept(), done() or
 //   the host's "Close", runs through closeEvent and so through FormClose.
 // - FormDestroy runs once while the window is destroyed. A virtual call in a
