@@ -1,7 +1,7 @@
 // The shared library's own parts: the exported LoadDll and the load and
 // unload hooks that the dynamic loader runs.
 #define PRVC03_BUILDING_LIBRARY
-#include "PRVC03.h"
+#include <PRVC03.h>
 
 #include "entry/PRVC03.h"
 
