@@ -11,8 +11,8 @@ namespace prvc03::demo {
 void Exec(QSqlDatabase& db, const QString& statement) {
     QSqlQuery query(db);
     if (!query.exec(statement)) {
-        throw std::runtime_error((statement + QStringLiteral(": ") + query.lastError().text())
-                                     .toStdString());
+        throw std::runtime_error(
+            (statement + QStringLiteral(": ") + query.lastError().text()).toStdString());
     }
 }
 
@@ -37,11 +37,10 @@ struct DemoUser {
 // Users with and without permissions. A01 and A02 have rows; B02 already
 // holds one of A01's programs, so copying A01 to B02 is rejected by the key.
 constexpr DemoUser kUsers[] = {
-    {"A01", "张三"},   {"A02", "李四"},   {"B01", "王五"},     {"B02", "赵六"},
-    {"B03", "孙七"},   {"C01", "周八"},   {"C02", "吴九"},     {"0002", "王五"},
-    {"D01", "郑十"},   {"D02", "陈一"},   {"D03", "林二"},     {"E01", "黄小明"},
-    {"E02", "刘晓红"}, {"E03", "欧阳娜娜"}, {"F01", "司马光"}, {"F02", "诸葛亮"},
-    {"G01", "Admin"},  {"G02", "O'Neil"},
+    {"A01", "张三"},   {"A02", "李四"},   {"B01", "王五"},   {"B02", "赵六"},     {"B03", "孙七"},
+    {"C01", "周八"},   {"C02", "吴九"},   {"0002", "王五"},  {"D01", "郑十"},     {"D02", "陈一"},
+    {"D03", "林二"},   {"E01", "黄小明"}, {"E02", "刘晓红"}, {"E03", "欧阳娜娜"}, {"F01", "司马光"},
+    {"F02", "诸葛亮"}, {"G01", "Admin"},  {"G02", "O'Neil"},
 };
 
 struct DemoRight {

@@ -17,7 +17,7 @@
 namespace prvc03::host {
 
 class HostWindow::Endpoint : public platform::WindowEndpoint {
-public:
+  public:
     Endpoint(HostWindow& owner, bool main) : owner_(owner), main_(main) {}
     platform::LRESULT HandleMessage(unsigned message, platform::WPARAM wParam,
                                     platform::LPARAM lParam) override {
@@ -26,13 +26,12 @@ public:
     }
     void ApplyShowCommand(int) override {}
 
-private:
+  private:
     HostWindow& owner_;
     bool main_;
 };
 
-HostWindow::HostWindow(QSqlDatabase& db, const QString& libraryPath,
-                       const QString& databaseLabel)
+HostWindow::HostWindow(QSqlDatabase& db, const QString& libraryPath, const QString& databaseLabel)
     : db_(db), libraryPath_(libraryPath) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("PRVC03 测试宿主"));
@@ -64,21 +63,21 @@ HostWindow::HostWindow(QSqlDatabase& db, const QString& libraryPath,
     mainHandle_ = platform::RegisterWindow("TfrmMain", mainEndpoint_.get());
     logHandle_ = platform::RegisterWindow("THostLog", logEndpoint_.get());
 
-    platform::SetMessageBoxPresenter([this](platform::HWND, const QByteArray& text,
-                                            const QByteArray& caption, unsigned type) {
-        const QString message = platform::FromCp936(text);
-        Append(QStringLiteral("[消息框] 类型 0x%1 %2: %3")
-                   .arg(type, 2, 16, QLatin1Char('0'))
-                   .arg(platform::FromCp936(caption), message));
-        if (interactive) {
-            QMessageBox box(type & platform::MB_ICONSTOP       ? QMessageBox::Critical
-                            : type & platform::MB_ICONQUESTION ? QMessageBox::Question
-                                                               : QMessageBox::NoIcon,
-                            platform::FromCp936(caption), message, QMessageBox::Ok);
-            box.exec();
-        }
-        return platform::IDOK;
-    });
+    platform::SetMessageBoxPresenter(
+        [this](platform::HWND, const QByteArray& text, const QByteArray& caption, unsigned type) {
+            const QString message = platform::FromCp936(text);
+            Append(QStringLiteral("[消息框] 类型 0x%1 %2: %3")
+                       .arg(type, 2, 16, QLatin1Char('0'))
+                       .arg(platform::FromCp936(caption), message));
+            if (interactive) {
+                QMessageBox box(type & platform::MB_ICONSTOP       ? QMessageBox::Critical
+                                : type & platform::MB_ICONQUESTION ? QMessageBox::Question
+                                                                   : QMessageBox::NoIcon,
+                                platform::FromCp936(caption), message, QMessageBox::Ok);
+                box.exec();
+            }
+            return platform::IDOK;
+        });
     Append(QStringLiteral("宿主已启动，数据库：%1").arg(databaseLabel));
 }
 
@@ -136,7 +135,8 @@ bool HostWindow::OpenModule() {
     if (loadDll_ == nullptr) {
         library_.setFileName(libraryPath_);
         if (!library_.load()) {
-            Append(QStringLiteral("[错误] 无法加载 %1: %2").arg(libraryPath_, library_.errorString()));
+            Append(
+                QStringLiteral("[错误] 无法加载 %1: %2").arg(libraryPath_, library_.errorString()));
             if (interactive) {
                 QMessageBox::critical(this, windowTitle(), library_.errorString());
             }
@@ -155,8 +155,8 @@ bool HostWindow::OpenModule() {
     const platform::HostString empty(QByteArray{});
     try {
         loadDll_(qApp, 0, formName.data(), caption.data(), empty.data(), empty.data(), &db_, 0,
-                 empty.data(), empty.data(), empty.data(), empty.data(), empty.data(),
-                 empty.data(), static_cast<int32_t>(logHandle_), nullptr);
+                 empty.data(), empty.data(), empty.data(), empty.data(), empty.data(), empty.data(),
+                 static_cast<int32_t>(logHandle_), nullptr);
     } catch (const std::exception& error) {
         const QString text = QString::fromUtf8(error.what());
         Append(QStringLiteral("[错误] LoadDll: %1").arg(text));

@@ -19,7 +19,7 @@ namespace prvc03::host {
 
 class HostWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     HostWindow(QSqlDatabase& db, const QString& libraryPath, const QString& databaseLabel);
     ~HostWindow() override;
 
@@ -35,7 +35,7 @@ public:
     QStringList Log() const { return lines_; }
     bool interactive = true;  // show message boxes on screen
 
-private:
+  private:
     class Endpoint;
     void Append(const QString& line);
     void OnMessage(bool main, unsigned message, platform::WPARAM wParam, platform::LPARAM lParam);

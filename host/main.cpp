@@ -112,13 +112,15 @@ int main(int argc, char** argv) {
             label += QStringLiteral("（已建立演示数据）");
         }
     } catch (const std::exception& error) {
-        Print(QStringLiteral("Cannot prepare the database: %1").arg(QString::fromUtf8(error.what())));
+        Print(
+            QStringLiteral("Cannot prepare the database: %1").arg(QString::fromUtf8(error.what())));
         return 2;
     }
 
     QString libraryPath = parser.value(library);
     if (libraryPath.isEmpty()) {
-        libraryPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libPRVC03.so"));
+        libraryPath =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libPRVC03.so"));
     }
 
     int result = 0;

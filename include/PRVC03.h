@@ -26,9 +26,8 @@ extern "C" {
 typedef void(PRVC03_CALL* LoadDllFunction)(
     void* application, int32_t hostInt2, const char* formName, const char* formCaption,
     const char* hostText5, const char* hostText6, void* connection, int32_t hostInt8,
-    const char* hostText9, const char* hostText10, const char* hostText11,
-    const char* hostText12, const char* hostText13, const char* hostText14,
-    int32_t hostWindow, const char* hostText16);
+    const char* hostText9, const char* hostText10, const char* hostText11, const char* hostText12,
+    const char* hostText13, const char* hostText14, int32_t hostWindow, const char* hostText16);
 
 #ifdef PRVC03_BUILDING_LIBRARY
 PRVC03_EXPORT void PRVC03_CALL LoadDll(void* application, int32_t hostInt2, const char* formName,

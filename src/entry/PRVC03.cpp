@@ -47,7 +47,6 @@ int PresentMessageBox(platform::HWND, const QByteArray& text, const QByteArray& 
     return platform::IDOK;
 }
 
-
 }  // namespace
 
 void AttachLibrary() {
@@ -76,8 +75,8 @@ void OpenModuleWindow(const QByteArray& className, const QByteArray& caption) {
         if (window == nullptr || UpperAscii(open.className) != wanted) {
             continue;
         }
-        platform::ShowWindow(open.handle, window->isMinimized() ? platform::SW_SHOWNORMAL
-                                                               : platform::SW_SHOWNA);
+        platform::ShowWindow(open.handle,
+                             window->isMinimized() ? platform::SW_SHOWNORMAL : platform::SW_SHOWNA);
         if (!window->isVisible()) {
             window->setVisible(true);
         }

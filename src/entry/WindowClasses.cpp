@@ -28,6 +28,8 @@ void RegisterModuleWindowClasses() {
     EnterClass<TfrmRoot>("TfrmRoot");
 }
 
-void UnregisterModuleWindowClasses() { UnregisterWindowClass("TfrmPRVC03F"); }
+void UnregisterModuleWindowClasses() {
+    UnregisterWindowClass("TfrmPRVC03F");
+}
 
 }  // namespace prvc03

@@ -20,9 +20,8 @@ struct OperatorPieces {
 
 // Opening and closing pieces of each operator, in the order of the list.
 constexpr OperatorPieces kPieces[] = {
-    {" = '", "'"},        {" >= '", "'"},        {" <= '", "'"},
-    {" > '", "'"},        {" < '", "'"},         {" <> '", "'"},
-    {" LIKE '", "%'"},    {" LIKE '%", "'"},     {" LIKE '%", "%'"},
+    {" = '", "'"},  {" >= '", "'"},    {" <= '", "'"},    {" > '", "'"},      {" < '", "'"},
+    {" <> '", "'"}, {" LIKE '", "%'"}, {" LIKE '%", "'"}, {" LIKE '%", "%'"},
 };
 
 // The logic word of a row that takes part, as written into the statement: it
@@ -68,9 +67,9 @@ QString BuildBaseSQL(const std::vector<Field>& fields, const QString& fromText) 
 
 const QStringList& ConditionOperators() {
     static const QStringList words = {
-        QStringLiteral("等于"), QStringLiteral("大于或等于"), QStringLiteral("小于或等于"),
-        QStringLiteral("大于"), QStringLiteral("小于"),       QStringLiteral("不等于"),
-        QStringLiteral("起始于"), QStringLiteral("终止于"),   QStringLiteral("包含"),
+        QStringLiteral("等于"),   QStringLiteral("大于或等于"), QStringLiteral("小于或等于"),
+        QStringLiteral("大于"),   QStringLiteral("小于"),       QStringLiteral("不等于"),
+        QStringLiteral("起始于"), QStringLiteral("终止于"),     QStringLiteral("包含"),
     };
     return words;
 }

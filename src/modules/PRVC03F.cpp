@@ -67,13 +67,13 @@ Field UserField(const char* component, const char* name, const QString& label, i
 
 // Keeps the window from taking input while the copy runs.
 class InputBlock {
-public:
+  public:
     explicit InputBlock(QWidget* window) : window_(window) { window_->setEnabled(false); }
     ~InputBlock() { window_->setEnabled(true); }
     InputBlock(const InputBlock&) = delete;
     InputBlock& operator=(const InputBlock&) = delete;
 
-private:
+  private:
     QWidget* window_;
 };
 
@@ -106,7 +106,8 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(16, 32, 225, 145);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setStyleSheet(QStringLiteral("QListWidget { background-color: rgb(255, 255, 175); }"));
+    ListBox1->setStyleSheet(
+        QStringLiteral("QListWidget { background-color: rgb(255, 255, 175); }"));
     ListBox1->setAccessibleName(QStringLiteral("新用户列表"));
 
     SpeedButton2 = GlyphButton(GroupBox2, "SpeedButton2", Glyph::Lookup, 16,
@@ -131,12 +132,18 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     hqryADMMG->AddField(UserField("hqryADMMGMG001", "MG001", QStringLiteral("用户编号"), 10));
     hqryADMMG->AddField(UserField("hqryADMMGMG002", "MG002", QStringLiteral("用户名称"), 20));
 
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { RunHandler([this] { SpeedButton1Click(); }); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { RunHandler([this] { SpeedButton2Click(); }); });
-    connect(SpeedButton3, &QToolButton::clicked, this, [this] { RunHandler([this] { SpeedButton3Click(); }); });
-    connect(SpeedButton4, &QToolButton::clicked, this, [this] { RunHandler([this] { SpeedButton4Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn2Click(); }); });
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            [this] { RunHandler([this] { SpeedButton1Click(); }); });
+    connect(SpeedButton2, &QToolButton::clicked, this,
+            [this] { RunHandler([this] { SpeedButton2Click(); }); });
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            [this] { RunHandler([this] { SpeedButton3Click(); }); });
+    connect(SpeedButton4, &QToolButton::clicked, this,
+            [this] { RunHandler([this] { SpeedButton4Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this,
+            [this] { RunHandler([this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this,
+            [this] { RunHandler([this] { BitBtn2Click(); }); });
 }
 
 TfrmPRVC03F::~TfrmPRVC03F() = default;
@@ -179,7 +186,9 @@ void TfrmPRVC03F::SpeedButton3Click() {
     }
 }
 
-void TfrmPRVC03F::SpeedButton4Click() { ListBox1->clear(); }
+void TfrmPRVC03F::SpeedButton4Click() {
+    ListBox1->clear();
+}
 
 void TfrmPRVC03F::AddTargetLine(const QString& code, const QString& name) {
     auto* item = new QListWidgetItem(TargetLine(code, name), ListBox1);
@@ -252,6 +261,8 @@ bool TfrmPRVC03F::CopyToTarget(const QString& targetCode, const QString& sourceT
     return false;
 }
 
-void TfrmPRVC03F::BitBtn2Click() { close(); }
+void TfrmPRVC03F::BitBtn2Click() {
+    close();
+}
 
 }  // namespace prvc03

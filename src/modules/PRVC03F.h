@@ -20,7 +20,7 @@ class QueryDataset;
 class TfrmPRVC03F : public TfrmRootFY {
     Q_OBJECT
 
-public:
+  public:
     explicit TfrmPRVC03F(QObject* owner);
     ~TfrmPRVC03F() override;
 
@@ -48,7 +48,7 @@ public:
     // Describes the lookup columns; never opened.
     QueryDataset* hqryADMMG = nullptr;
 
-private:
+  private:
     // Copies the source user's rows to one target inside its own transaction;
     // true when committed.
     bool CopyToTarget(const QString& targetCode, const QString& sourceText);

@@ -20,7 +20,7 @@ namespace {
 using platform::HostString;
 
 class EntryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { AttachLibrary(); }
     void TearDown() override { DetachLibrary(0); }
 

@@ -38,7 +38,7 @@ int ModuleWindowCount() {
 }
 
 class LibraryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         library.setFileName(QStringLiteral(PRVC03_LIBRARY_PATH));
         ASSERT_TRUE(library.load()) << library.errorString().toStdString();
@@ -53,9 +53,9 @@ protected:
     void Call(const QByteArray& formName, const QString& caption) {
         const HostString name(formName);
         const HostString title(platform::ToCp936(caption));
-        loadDll(qApp, 0, name.data(), title.data(), nullptr, nullptr, &db.db(), 0, nullptr,
-                nullptr, nullptr, nullptr, nullptr, nullptr,
-                static_cast<int32_t>(host.LogHandle()), nullptr);
+        loadDll(qApp, 0, name.data(), title.data(), nullptr, nullptr, &db.db(), 0, nullptr, nullptr,
+                nullptr, nullptr, nullptr, nullptr, static_cast<int32_t>(host.LogHandle()),
+                nullptr);
     }
 
     test::HostRecorder host;

@@ -17,8 +17,10 @@ Field TextField(const QString& name, const QString& label, const QString& origin
 }
 
 std::vector<Field> UserFields() {
-    return {TextField(QStringLiteral("MG001"), QStringLiteral("用户编号"), QStringLiteral("ADMMG"), 10),
-            TextField(QStringLiteral("MG002"), QStringLiteral("用户名称"), QStringLiteral("ADMMG"), 20)};
+    return {
+        TextField(QStringLiteral("MG001"), QStringLiteral("用户编号"), QStringLiteral("ADMMG"), 10),
+        TextField(QStringLiteral("MG002"), QStringLiteral("用户名称"), QStringLiteral("ADMMG"),
+                  20)};
 }
 
 const QString kBase =
@@ -29,13 +31,14 @@ TEST(BaseStatement, ColumnsAliasedByTrimmedLabels) {
     EXPECT_EQ(BuildBaseSQL(UserFields(), kFrom), kBase);
     EXPECT_EQ(BuildBaseSQL({UserFields()[0]}, kFrom),
               QStringLiteral("SELECT ADMMG.MG001 AS 用户编号 FROM ADMMG WHERE 1=1"));
-    const std::vector<Field> padded = {
-        TextField(QStringLiteral(" MG001 "), QStringLiteral(" 用户编号\t"), QStringLiteral("  ADMMG "), 10)};
+    const std::vector<Field> padded = {TextField(
+        QStringLiteral(" MG001 "), QStringLiteral(" 用户编号\t"), QStringLiteral("  ADMMG "), 10)};
     EXPECT_EQ(BuildBaseSQL(padded, kFrom),
               QStringLiteral("SELECT ADMMG.MG001 AS 用户编号 FROM ADMMG WHERE 1=1"));
     EXPECT_EQ(FieldReference(padded[0]), QStringLiteral("ADMMG.MG001"));
     // A field without a label is aliased by its name.
-    const std::vector<Field> unlabelled = {TextField(QStringLiteral("MG002"), QString(), QStringLiteral("U"), 20)};
+    const std::vector<Field> unlabelled = {
+        TextField(QStringLiteral("MG002"), QString(), QStringLiteral("U"), 20)};
     EXPECT_EQ(BuildBaseSQL(unlabelled, QStringLiteral("FROM ADMMG U WHERE 1=1")),
               QStringLiteral("SELECT U.MG002 AS MG002 FROM ADMMG U WHERE 1=1"));
 }
@@ -47,7 +50,8 @@ ConditionRow Row(const char* field, const char* op, const char* value, const cha
 
 TEST(ConditionText, WorkedExampleWithTrailingAndRemoved) {
     const QString condition = BuildConditionText(
-        UserFields(), {Row("用户编号", "起始于", "A0", "OR"), Row("用户名称", "包含", "王", "AND")});
+        UserFields(),
+        {Row("用户编号", "起始于", "A0", "OR"), Row("用户名称", "包含", "王", "AND")});
     EXPECT_EQ(condition, QStringLiteral("ADMMG.MG001 LIKE 'A0%' OR ADMMG.MG002 LIKE '%王%' "));
     EXPECT_EQ(BuildConditionStatement(kBase, condition, QString()),
               kBase + QStringLiteral(" AND (ADMMG.MG001 LIKE 'A0%' OR ADMMG.MG002 LIKE '%王%' )"));
@@ -58,14 +62,15 @@ TEST(ConditionText, WorkedExampleWithTrailingAndRemoved) {
 
 TEST(ConditionText, EveryOperatorWritesItsPieces) {
     const char* expected[] = {
-        "ADMMG.MG001 = '5'",       "ADMMG.MG001 >= '5'",      "ADMMG.MG001 <= '5'",
-        "ADMMG.MG001 > '5'",       "ADMMG.MG001 < '5'",       "ADMMG.MG001 <> '5'",
-        "ADMMG.MG001 LIKE '5%'",   "ADMMG.MG001 LIKE '%5'",   "ADMMG.MG001 LIKE '%5%'",
+        "ADMMG.MG001 = '5'",     "ADMMG.MG001 >= '5'",    "ADMMG.MG001 <= '5'",
+        "ADMMG.MG001 > '5'",     "ADMMG.MG001 < '5'",     "ADMMG.MG001 <> '5'",
+        "ADMMG.MG001 LIKE '5%'", "ADMMG.MG001 LIKE '%5'", "ADMMG.MG001 LIKE '%5%'",
     };
     for (int i = 0; i < ConditionOperators().size(); ++i) {
         const QString op = ConditionOperators()[i];
         // The last row with an empty logic word takes part, followed by two blanks.
-        EXPECT_EQ(BuildConditionText(UserFields(), {{QStringLiteral("用户编号"), op, QStringLiteral("5"), QString()}}),
+        EXPECT_EQ(BuildConditionText(UserFields(), {{QStringLiteral("用户编号"), op,
+                                                     QStringLiteral("5"), QString()}}),
                   QString::fromUtf8(expected[i]) + QStringLiteral("  "))
             << op.toStdString();
     }
@@ -79,9 +84,9 @@ TEST(ConditionText, IncompleteRowsAreLeftOut) {
                                                 Row("用户名称", "等于", "张三", "")}),
               QStringLiteral("ADMMG.MG002 = '张三'  "));
     // A cleared column, an unknown label, a blank value.
-    EXPECT_EQ(BuildConditionText(UserFields(), {Row("", "等于", "A01", "AND"),
-                                                Row("别名", "等于", "A01", "AND"),
-                                                Row("用户编号", "等于", "   ", "AND")}),
+    EXPECT_EQ(BuildConditionText(UserFields(),
+                                 {Row("", "等于", "A01", "AND"), Row("别名", "等于", "A01", "AND"),
+                                  Row("用户编号", "等于", "   ", "AND")}),
               QString());
     // A left-out row after one that took part: its logic word is removed at the end.
     const QString condition = BuildConditionText(
@@ -91,8 +96,8 @@ TEST(ConditionText, IncompleteRowsAreLeftOut) {
 }
 
 TEST(ConditionText, ValuesCannotEndTheirLiteral) {
-    const QString condition = BuildConditionText(
-        UserFields(), {Row("用户名称", "等于", "O'Neil' OR '1'='1", "")});
+    const QString condition =
+        BuildConditionText(UserFields(), {Row("用户名称", "等于", "O'Neil' OR '1'='1", "")});
     EXPECT_EQ(condition, QStringLiteral("ADMMG.MG002 = 'O''Neil'' OR ''1''=''1'  "));
     // Wildcards stay wildcards.
     EXPECT_EQ(BuildConditionText(UserFields(), {Row("用户编号", "包含", "A_%", "")}),
@@ -119,15 +124,20 @@ TEST(QuickSearch, WorkedExamples) {
               kBase + QStringLiteral("  AND ADMMG.MG001 LIKE '%01%' ORDER BY ADMMG.MG001"));
     EXPECT_EQ(*BuildQuickSearchStatement(kBase, SearchMode::Fuzzy, ref, QString()),
               kBase + QStringLiteral("  ORDER BY ADMMG.MG001"));
-    EXPECT_FALSE(BuildQuickSearchStatement(kBase, SearchMode::Advanced, ref, QStringLiteral("A01")));
+    EXPECT_FALSE(
+        BuildQuickSearchStatement(kBase, SearchMode::Advanced, ref, QStringLiteral("A01")));
 }
 
 TEST(QuickSearch, QuotesAreDoubledInBothModes) {
     const QString ref = QStringLiteral("ADMMG.MG002");
-    EXPECT_EQ(*BuildQuickSearchStatement(kBase, SearchMode::Research, ref, QStringLiteral("O'Neil")),
-              kBase + QStringLiteral("  AND ADMMG.MG002 >= 'O''Neil' ORDER BY ADMMG.MG002"));
-    EXPECT_EQ(*BuildQuickSearchStatement(kBase, SearchMode::Fuzzy, ref, QStringLiteral("x'; DROP TABLE ADMMH; --")),
-              kBase + QStringLiteral("  AND ADMMG.MG002 LIKE '%x''; DROP TABLE ADMMH; --%' ORDER BY ADMMG.MG002"));
+    EXPECT_EQ(
+        *BuildQuickSearchStatement(kBase, SearchMode::Research, ref, QStringLiteral("O'Neil")),
+        kBase + QStringLiteral("  AND ADMMG.MG002 >= 'O''Neil' ORDER BY ADMMG.MG002"));
+    EXPECT_EQ(
+        *BuildQuickSearchStatement(kBase, SearchMode::Fuzzy, ref,
+                                   QStringLiteral("x'; DROP TABLE ADMMH; --")),
+        kBase + QStringLiteral(
+                    "  AND ADMMG.MG002 LIKE '%x''; DROP TABLE ADMMH; --%' ORDER BY ADMMG.MG002"));
 }
 
 TEST(QuickSearch, ModeFromCaption) {

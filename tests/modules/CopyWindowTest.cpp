@@ -24,7 +24,7 @@ namespace {
 using test::HostEvent;
 
 class CopyWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Session().HostWindow = static_cast<std::int32_t>(host.LogHandle());
         window = new TfrmPRVC03F(nullptr);
@@ -94,8 +94,9 @@ TEST_F(CopyWindowTest, StatementsReachTheDatabaseAsWritten) {
     window->Edit1->setText(QStringLiteral("A01"));
     window->AddTargetLine(QStringLiteral("B01"), QStringLiteral("王五"));
     Ok();
-    EXPECT_EQ(trace.Starting(QStringLiteral("SELECT ifnull")),
-              QStringList{QStringLiteral("SELECT ifnull(COUNT(*),0) FROM ADMMG WHERE MG001='A01'")});
+    EXPECT_EQ(
+        trace.Starting(QStringLiteral("SELECT ifnull")),
+        QStringList{QStringLiteral("SELECT ifnull(COUNT(*),0) FROM ADMMG WHERE MG001='A01'")});
     EXPECT_EQ(trace.Starting(QStringLiteral("insert")),
               QStringList{QStringLiteral(
                   "insert into ADMMH(MH001,MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,"
@@ -121,7 +122,8 @@ TEST_F(CopyWindowTest, MixedRunCommitsEachTargetOnItsOwn) {
                            {kOk, 0x20}, {kFailed, 0x10}, {kOk, 0x20}}));
     // The host gets the error report before the failure message.
     ASSERT_EQ(host.errorReports.size(), 1u);
-    EXPECT_TRUE(host.errorReports[0].text.startsWith(QStringLiteral("Error: ExecuteSQL出错,详细信息:")));
+    EXPECT_TRUE(
+        host.errorReports[0].text.startsWith(QStringLiteral("Error: ExecuteSQL出错,详细信息:")));
     std::vector<HostEvent::Kind> order;
     for (const auto& event : host.events) {
         if (event.kind != HostEvent::Notice) {
@@ -166,12 +168,14 @@ TEST_F(CopyWindowTest, LongMultibyteCodeReachesExactlyThatUser) {
     db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('%1', '长编号')").arg(code));
     window->Edit1->setText(QStringLiteral("A02"));
     window->AddTargetLine(code, QStringLiteral("长编号"));
-    EXPECT_EQ(window->ListBox1->item(0)->text(), code + QStringLiteral("长编号") + QString(14, QLatin1Char(' ')));
+    EXPECT_EQ(window->ListBox1->item(0)->text(),
+              code + QStringLiteral("长编号") + QString(14, QLatin1Char(' ')));
     Ok();
     EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='%1'").arg(code)),
               Rights("A02"));
     EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001 LIKE '管理员编%' "
-                                      "AND MH001<>'%1'").arg(code)),
+                                      "AND MH001<>'%1'")
+                           .arg(code)),
               0);
 }
 
@@ -184,7 +188,8 @@ TEST_F(CopyWindowTest, TransactionThatCannotBeginFailsThatUser) {
     ASSERT_TRUE(db.db().transaction());
     Ok();
     db.db().rollback();
-    EXPECT_EQ(Boxes(), (std::vector<std::pair<QString, unsigned>>{{kFailed, 0x10}, {kFailed, 0x10}}));
+    EXPECT_EQ(Boxes(),
+              (std::vector<std::pair<QString, unsigned>>{{kFailed, 0x10}, {kFailed, 0x10}}));
     EXPECT_EQ(Rights("B01"), 0);
     EXPECT_EQ(Rights("C01"), 0);
 }

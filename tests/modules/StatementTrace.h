@@ -8,7 +8,7 @@
 namespace prvc03::test {
 
 class StatementTrace {
-public:
+  public:
     explicit StatementTrace(QSqlDatabase& db);
     ~StatementTrace();
     StatementTrace(const StatementTrace&) = delete;
@@ -18,7 +18,7 @@ public:
     // The statements that start with `prefix` (case ignored).
     QStringList Starting(const QString& prefix) const;
 
-private:
+  private:
     void* handle_ = nullptr;
 };
 

@@ -7,7 +7,7 @@
 namespace prvc03::test {
 
 class HostRecorder::Endpoint : public platform::WindowEndpoint {
-public:
+  public:
     Endpoint(HostRecorder& owner, bool isMain) : owner_(owner), isMain_(isMain) {}
     platform::LRESULT HandleMessage(unsigned message, platform::WPARAM wParam,
                                     platform::LPARAM lParam) override {
@@ -34,7 +34,7 @@ public:
     }
     void ApplyShowCommand(int) override {}
 
-private:
+  private:
     HostRecorder& owner_;
     bool isMain_;
 };
@@ -46,15 +46,14 @@ HostRecorder::HostRecorder(bool registerMain) {
     }
     logEndpoint_ = std::make_unique<Endpoint>(*this, false);
     log_ = platform::RegisterWindow("THostLog", logEndpoint_.get());
-    previous_ = platform::SetMessageBoxPresenter(
-        [this](platform::HWND owner, const QByteArray& text, const QByteArray& caption,
-               unsigned type) {
-            ShownMessageBox box{owner, platform::FromCp936(text), platform::FromCp936(caption),
-                                type};
-            messageBoxes.push_back(box);
-            events.push_back({HostEvent::MessageBox, box.text});
-            return platform::IDOK;
-        });
+    previous_ = platform::SetMessageBoxPresenter([this](platform::HWND owner,
+                                                        const QByteArray& text,
+                                                        const QByteArray& caption, unsigned type) {
+        ShownMessageBox box{owner, platform::FromCp936(text), platform::FromCp936(caption), type};
+        messageBoxes.push_back(box);
+        events.push_back({HostEvent::MessageBox, box.text});
+        return platform::IDOK;
+    });
 }
 
 HostRecorder::~HostRecorder() {

@@ -35,7 +35,7 @@ struct HostEvent {
 };
 
 class HostRecorder {
-public:
+  public:
     // registerMain: whether a "TfrmMain" window exists.
     explicit HostRecorder(bool registerMain = true);
     ~HostRecorder();
@@ -52,7 +52,7 @@ public:
 
     void Clear();
 
-private:
+  private:
     class Endpoint;
     std::unique_ptr<Endpoint> mainEndpoint_;
     std::unique_ptr<Endpoint> logEndpoint_;
