@@ -447,6 +447,8 @@ void LookupWindow::ShowSteps() {
     }
     Panel4->hide();
     Panel6->hide();
+    // The operator starts by typing what to look for.
+    SearchValue->setFocus();
 }
 
 // ---- condition search ---------------------------------------------------------

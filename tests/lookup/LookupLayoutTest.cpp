@@ -28,8 +28,10 @@ class Layout : public LookupFixture {
   protected:
     // Shows both panels, a sort key each way, a title arrow and a tick.
     void ShowEverything(LookupWindow& w) {
-        // As it opens: both panels hidden, the grid takes their place.
+        // As it opens: both panels hidden, the grid takes their place, the
+        // value box has the focus.
         QCoreApplication::processEvents();
+        EXPECT_EQ(w.focusWidget(), w.SearchValue);
         EXPECT_EQ(In(w, w.wwDBGridH).top(), 25);
         EXPECT_TRUE(w.grab().save(
             QDir::temp().filePath(QStringLiteral("lookup_%1_fresh.png").arg(w.objectName()))));
@@ -120,6 +122,27 @@ class Layout : public LookupFixture {
             EXPECT_LT(In(w, w.BitBtn5).right(), In(w, w.BitBtn8).left());
             EXPECT_LT(In(w, w.BitBtn8).right(), In(w, w.BitBtn1).left());
         }
+        // Every control is reached with Tab, in reading order.
+        std::vector<QWidget*> chain;
+        QWidget* start = w.TFirst;
+        for (QWidget* f = start; chain.size() < 40; f = f->nextInFocusChain()) {
+            if (f->isVisibleTo(&w) && f->isEnabled() && (f->focusPolicy() & Qt::TabFocus)) {
+                chain.push_back(f);
+            }
+            if (f->nextInFocusChain() == start) {
+                break;
+            }
+        }
+        std::vector<QWidget*> expected{w.TFirst,    w.TPrior,   w.TNext,    w.TLast,    w.cxButton1,
+                                       w.wwDBGridQ, w.BitBtn4,  w.BitBtn3,  w.lbOrder1, w.BitBtn6,
+                                       w.BitBtn7,   w.cbOrder1, w.wwDBGridH};
+        if (w.BitBtn5 != nullptr) {
+            expected.push_back(w.BitBtn5);
+            expected.push_back(w.BitBtn8);
+        }
+        expected.push_back(w.BitBtn1);
+        expected.push_back(w.BitBtn2);
+        EXPECT_EQ(chain, expected);
         const QString path = QDir::temp().filePath(png);
         EXPECT_TRUE(w.grab().save(path));
     }
