@@ -1,6 +1,5 @@
 #include "widgets/QueryDataset.h"
 
-#include <QCollator>
 #include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -13,6 +12,7 @@
 #include <numeric>
 
 #include "session/Errors.h"
+#include "widgets/LocaleOrder.h"
 
 namespace prvc03 {
 
@@ -405,11 +405,12 @@ void QueryDataset::BuildOrder(int field, bool descending) {
         return;  // a calculated field reads NULL everywhere: the order stays
     }
     const ResultColumn& values = columns_[column];
-    std::vector<std::int32_t> order(static_cast<std::size_t>(recordCount_));
-    std::iota(order.begin(), order.end(), 0);
+    std::vector<std::int32_t> order;
 
     // less(a, b): NULL first, then by value.
     auto sortWith = [&](auto valueLess) {
+        order.resize(static_cast<std::size_t>(recordCount_));
+        std::iota(order.begin(), order.end(), 0);
         auto less = [&](std::int32_t a, std::int32_t b) {
             const bool nullA = values.IsNull(a);
             const bool nullB = values.IsNull(b);
@@ -427,18 +428,9 @@ void QueryDataset::BuildOrder(int field, bool descending) {
     };
 
     switch (values.GetKind()) {
-        case ResultColumn::Kind::Text: {
-            QCollator collator{QLocale()};
-            std::vector<QCollatorSortKey> keys;
-            keys.reserve(order.size());
-            for (int r = 0; r < recordCount_; ++r) {
-                const QStringView text = values.IsNull(r) ? QStringView() : values.TextAt(r);
-                keys.push_back(collator.sortKey(QString::fromRawData(
-                    reinterpret_cast<const QChar*>(text.data()), text.size())));
-            }
-            sortWith([&](std::int32_t a, std::int32_t b) { return keys[a].compare(keys[b]) < 0; });
+        case ResultColumn::Kind::Text:
+            order = LocaleOrder(values, QLocale(), descending);
             break;
-        }
         case ResultColumn::Kind::Int:
             sortWith(
                 [&](std::int32_t a, std::int32_t b) { return values.IntAt(a) < values.IntAt(b); });
