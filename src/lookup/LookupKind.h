@@ -31,11 +31,33 @@ struct LookupKind {
 };
 
 inline constexpr LookupKind kMultiSelectKind{
-    "frmRootFS", true, "资料浏览", 75, 350, 75, 80, "DESC", 1, true, false, false,
+    .objectName = "frmRootFS",
+    .multiSelect = true,
+    .browseLabel = "资料浏览",
+    .browseWidth = 75,
+    .textWidth = 350,
+    .countWidth = 75,
+    .counterWidth = 80,
+    .titleFirstDirection = "DESC",
+    .firstDataColumn = 1,
+    .clearValueOnFieldChange = true,
+    .doubleClickConfirms = false,
+    .defaultConditionRow = false,
 };
 
 inline constexpr LookupKind kSingleSelectKind{
-    "frmRootFH", false, "数据浏览", 70, 350, 70, 80, "ASC", 0, false, true, true,
+    .objectName = "frmRootFH",
+    .multiSelect = false,
+    .browseLabel = "数据浏览",
+    .browseWidth = 70,
+    .textWidth = 350,
+    .countWidth = 70,
+    .counterWidth = 80,
+    .titleFirstDirection = "ASC",
+    .firstDataColumn = 0,
+    .clearValueOnFieldChange = false,
+    .doubleClickConfirms = true,
+    .defaultConditionRow = true,
 };
 
 }  // namespace prvc03
