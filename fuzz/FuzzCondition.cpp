@@ -54,14 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     operators.append(QString());
 
     std::vector<ConditionRow> rows(input.ConsumeIntegralInRange<std::size_t>(0, 6));
-    bool nulInValue = false;
+    bool unsafeValue = false;
     bool otherLogic = false;
     for (ConditionRow& row : rows) {
         row.Field = Pick(input, labels);
         row.Operator = Pick(input, operators);
         row.Value = Text(input);
         row.Logic = Pick(input, logic);
-        nulInValue = nulInValue || TrimControl(row.Value).contains(QChar(u'\0'));
+        unsafeValue = unsafeValue || test::UnsafeForStatements(TrimControl(row.Value));
         const QString word = TrimControl(row.Logic).toUpper();
         otherLogic = otherLogic || !(word.isEmpty() || word == QLatin1String("AND") ||
                                      word == QLatin1String("OR"));
@@ -72,13 +72,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         statement = BuildConditionStatement(kBase, BuildConditionText(fields, rows), QString());
     } catch (const Error& error) {
         const bool logicRefused = error.Message().startsWith(QLatin1String("The logic word"));
-        fuzz::Require(logicRefused ? otherLogic : nulInValue,
-                      "only a NUL inside a value or a logic word other than AND / OR is refused",
+        fuzz::Require(logicRefused ? otherLogic : unsafeValue,
+                      "only an unsafe value or a logic word other than AND / OR is refused",
                       error.Message());
         return 0;
     }
     fuzz::Require(!statement.contains(QChar(u'\0')), "no NUL reaches a statement", statement);
     const test::SqlShape shape = test::ParseSqlShape(statement);
+    fuzz::Require(test::ParseSqlShape(test::AsSqliteReadsUtf16(statement)).skeleton.size() ==
+                      shape.skeleton.size(),
+                  "SQLite reads the statement at the same quotes", statement);
     fuzz::Require(shape.closed, "every literal is closed", statement);
     fuzz::Require(shape.skeleton.startsWith(kBase), "the base statement comes first", statement);
 

@@ -81,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         literal = ToSqlLiteral(value, locale);
     } catch (const Error& error) {
-        fuzz::Require(isText && trimmed.contains(QChar(u'\0')), "only an inner NUL is refused",
+        fuzz::Require(isText && test::UnsafeForStatements(trimmed),
+                      "only a text with a NUL or an unpaired surrogate is refused",
                       error.Message());
         return 0;
     }
@@ -92,6 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::Require(!literal.contains(QChar(u'\0')), "no NUL reaches a statement", literal);
     const test::SqlShape shape = test::ParseSqlShape(QStringLiteral("SELECT ") + literal);
+    const test::SqlShape read = test::ParseSqlShape(test::AsSqliteReadsUtf16(literal));
+    fuzz::Require(read.closed && read.literals.size() == 1 && read.skeleton == QLatin1String("?"),
+                  "SQLite reads one closed literal too", literal);
     fuzz::Require(
         shape.closed && shape.skeleton == QLatin1String("SELECT ?") && shape.literals.size() == 1,
         "one closed literal", literal);

@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         statement = BuildQuickSearchStatement(kBase, mode, kReference, value);
     } catch (const Error& error) {
-        fuzz::Require(mode != SearchMode::Advanced && trimmed.contains(QChar(u'\0')),
-                      "only an inner NUL is refused", error.Message());
+        fuzz::Require(mode != SearchMode::Advanced && test::UnsafeForStatements(trimmed),
+                      "only a NUL or an unpaired surrogate is refused", error.Message());
         return 0;
     }
     if (mode == SearchMode::Advanced) {
@@ -40,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(statement.has_value(), "a statement in the other modes");
     fuzz::Require(!statement->contains(QChar(u'\0')), "no NUL reaches a statement", *statement);
     const test::SqlShape shape = test::ParseSqlShape(*statement);
+    fuzz::Require(test::ParseSqlShape(test::AsSqliteReadsUtf16(*statement)).skeleton.size() ==
+                      shape.skeleton.size(),
+                  "SQLite reads the statement at the same quotes", *statement);
     fuzz::Require(shape.closed, "every literal is closed", *statement);
     if (trimmed.isEmpty()) {
         fuzz::Require(shape.literals.isEmpty() &&

@@ -167,10 +167,33 @@ QString TrimControl(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
+namespace {
+
+// A surrogate without its partner. SQLite's UTF-16 reader takes the unit
+// after any surrogate as its partner, so a lone one swallows the quote that
+// follows it and the literal would end early.
+bool HasUnpairedSurrogate(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 QString EscapeQuotes(const QString& text) {
     if (text.contains(QChar(u'\0'))) {
         throw Error(QStringLiteral("A value holding a NUL character cannot be written into a "
                                    "statement"));
+    }
+    if (HasUnpairedSurrogate(text)) {
+        throw Error(QStringLiteral("A value holding an unpaired UTF-16 surrogate cannot be "
+                                   "written into a statement"));
     }
     QString escaped = text;
     escaped.replace(QLatin1Char('\''), QLatin1String("''"));

@@ -74,7 +74,9 @@ QString ToSqlLiteral(const QVariant& value, const QLocale& locale);
 QString TrimControl(const QString& text);
 // The text between the quotes of a literal: single quotes doubled. A NUL
 // character inside would end the statement early wherever a driver reads it
-// as a C string, so a text holding one is refused with an Error.
+// as a C string, and an unpaired surrogate makes SQLite's UTF-16 reader
+// swallow the character after it (a quote, say): a text holding either is
+// refused with an Error.
 QString EscapeQuotes(const QString& text);
 // Encloses in single quotes, doubling the quotes inside (EscapeQuotes).
 QString QuoteText(const QString& text);

@@ -8,6 +8,8 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 
@@ -25,6 +27,7 @@
 #include "modules/PRVC03F.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
+#include "support/QtPrinters.h"
 #include "support/TestDatabase.h"
 #include "widgets/DropDownButton.h"
 #include "widgets/MapListCombo.h"
@@ -77,14 +80,25 @@ class ModuleTest : public EveryDatabase {
         }
         return boxes;
     }
-    // A user's permission rows without the user column, sorted.
+    // A user's permission rows without the user column (columns joined by
+    // tabs, NULL as "<null>"), sorted; the user is a bound value.
     QStringList Rights(const QString& user) {
+        QSqlQuery query(db().db());
+        EXPECT_TRUE(query.prepare(QStringLiteral(
+            "SELECT MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,UNCONFORM,LOCK,UNLOCK,"
+            "INVALID,PRICE FROM ADMMH WHERE MH001 = ?")));
+        query.addBindValue(user);
+        EXPECT_TRUE(query.exec()) << query.lastError().text().toStdString();
         QStringList rows;
-        for (const QString& row : db().Rows(QStringLiteral("ADMMH"))) {
-            if (row.section(QLatin1Char('\t'), 0, 0) == user) {
-                rows.append(row.section(QLatin1Char('\t'), 1));
+        while (query.next()) {
+            QStringList cells;
+            for (int i = 0; i < 15; ++i) {
+                cells << (query.value(i).isNull() ? QStringLiteral("<null>")
+                                                  : query.value(i).toString());
             }
+            rows << cells.join(QLatin1Char('\t'));
         }
+        rows.sort();
         return rows;
     }
 

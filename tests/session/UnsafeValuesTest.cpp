@@ -1,6 +1,8 @@
-// A NUL inside a value would end a statement early wherever a driver reads
-// the text as a C string (SQLite's prepare, libpq): the literal rule refuses
-// it, while NULs at either end are trimmed like any other control character.
+// Values that would make a driver read a statement otherwise than it was
+// built: a NUL inside ends it wherever a driver reads a C string (libpq,
+// SQLite's prepare); an unpaired surrogate makes SQLite's UTF-16 reader
+// swallow the next character, a quote say. The literal rule refuses both;
+// NULs at either end are trimmed like any other control character.
 #include <gtest/gtest.h>
 
 #include "platform/Cp936.h"
@@ -11,21 +13,25 @@ namespace prvc03 {
 namespace {
 
 const QString kNul = QString(QChar(u'\0'));
+const QString kNulRefused =
+    QStringLiteral("A value holding a NUL character cannot be written into a statement");
+const QString kSurrogateRefused = QStringLiteral(
+    "A value holding an unpaired UTF-16 surrogate cannot be written into a statement");
+
+void ExpectRefused(const QVariant& value, const QString& message) {
+    try {
+        ToSqlLiteral(value);
+        ADD_FAILURE() << "accepted " << value.toString().toStdString();
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Message(), message);
+    }
+}
 
 TEST(NulInValues, AnInnerNulIsRefusedWithAClearMessage) {
-    for (const QVariant& value :
-         {QVariant(QStringLiteral("A0") + kNul + QStringLiteral("1")),
-          QVariant(kNul + QStringLiteral("'; DROP TABLE ADMMH; --") + kNul + QStringLiteral("x")),
-          QVariant(QByteArray("B0\0' OR 1=1", 11))}) {
-        try {
-            ToSqlLiteral(value);
-            ADD_FAILURE() << "accepted " << value.toString().toStdString();
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Message(),
-                      QStringLiteral("A value holding a NUL character cannot be written into a "
-                                     "statement"));
-        }
-    }
+    ExpectRefused(QStringLiteral("A0") + kNul + QStringLiteral("1"), kNulRefused);
+    ExpectRefused(kNul + QStringLiteral("'; DROP TABLE ADMMH; --") + kNul + QStringLiteral("x"),
+                  kNulRefused);
+    ExpectRefused(QByteArray("B0\0' OR 1=1", 11), kNulRefused);
     EXPECT_THROW(EscapeQuotes(QStringLiteral("a") + kNul), Error);
     EXPECT_THROW(QuoteText(kNul), Error);
 }
@@ -36,6 +42,18 @@ TEST(NulInValues, NulsAtEitherEndAreTrimmedAway) {
     EXPECT_EQ(ToSqlLiteral(QByteArray("\0B02\0", 5)), QStringLiteral("'B02'"));
     EXPECT_EQ(ToSqlLiteral(kNul), QStringLiteral("''"));
     EXPECT_EQ(EscapeQuotes(QStringLiteral("O'Neil")), QStringLiteral("O''Neil"));
+}
+
+TEST(UnpairedSurrogates, AreRefusedWhilePairsPass) {
+    const QChar high(0xD83D);
+    const QChar low(0xDE00);
+    for (const QString& text :
+         {QString(high) + QStringLiteral("' OR 1=1 --"), QString(low) + QStringLiteral("'"),
+          QStringLiteral("x") + QString(high), QString(low) + QString(high)}) {
+        ExpectRefused(text, kSurrogateRefused);
+    }
+    EXPECT_EQ(ToSqlLiteral(QString(high) + QString(low) + QStringLiteral("'")),
+              QStringLiteral("'") + high + low + QStringLiteral("'''"));
 }
 
 }  // namespace

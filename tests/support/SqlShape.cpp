@@ -37,4 +37,33 @@ SqlShape ParseSqlShape(const QString& statement) {
     return shape;
 }
 
+QString AsSqliteReadsUtf16(const QString& statement) {
+    QString read;
+    read.reserve(statement.size());
+    for (qsizetype i = 0; i < statement.size(); ++i) {
+        if (statement.at(i).isSurrogate() && i + 1 < statement.size()) {
+            read += QChar(QChar::ReplacementCharacter);
+            ++i;
+        } else {
+            read += statement.at(i);
+        }
+    }
+    return read;
+}
+
+bool UnsafeForStatements(const QString& value) {
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c.isNull()) {
+            return true;
+        }
+        if (c.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace prvc03::test

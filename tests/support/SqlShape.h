@@ -17,4 +17,14 @@ struct SqlShape {
 
 SqlShape ParseSqlShape(const QString& statement);
 
+// The statement as SQLite's UTF-16 reader sees it: a surrogate takes the unit
+// after it as its partner, whatever that unit is (each such pair becomes one
+// U+FFFD here). Its shape is the statement's own unless a lone surrogate
+// swallowed something.
+QString AsSqliteReadsUtf16(const QString& statement);
+
+// Whether a value holds what no statement may carry: a NUL, or a surrogate
+// without its partner.
+bool UnsafeForStatements(const QString& value);
+
 }  // namespace prvc03::test
