@@ -11,9 +11,9 @@ namespace prvc03 {
 
 namespace {
 
-template <typename T>
-std::size_t Bytes(const std::vector<T>& v) {
-    return v.capacity() * sizeof(T);
+template <class Buffer>
+std::size_t Bytes(const Buffer& v) {
+    return v.capacity() * sizeof(*v.data());
 }
 
 QString VariantText(const QVariant& value) {
@@ -83,23 +83,30 @@ void ResultColumn::AppendNull() {
     ++count_;
 }
 
+void ResultColumn::AppendText(QStringView text) {
+    const std::size_t end = chars_.size() + static_cast<std::size_t>(text.size());
+    if (end > std::numeric_limits<std::uint32_t>::max()) {
+        throw Error(QStringLiteral("The result set is too large"));
+    }
+    chars_.Append(reinterpret_cast<const char16_t*>(text.utf16()),
+                  static_cast<std::size_t>(text.size()));
+    offsets_.push_back(static_cast<std::uint32_t>(end));
+}
+
 void ResultColumn::Append(const QVariant& value) {
     if (value.isNull()) {
         AppendNull();
         return;
     }
     switch (kind_) {
-        case Kind::Text: {
-            const QString text = value.toString();
-            const std::size_t end = chars_.size() + static_cast<std::size_t>(text.size());
-            if (end > std::numeric_limits<std::uint32_t>::max()) {
-                throw Error(QStringLiteral("The result set is too large"));
+        case Kind::Text:
+            // Text as the drivers deliver it is read in place, without a copy.
+            if (value.metaType() == QMetaType::fromType<QString>()) {
+                AppendText(*static_cast<const QString*>(value.constData()));
+            } else {
+                AppendText(value.toString());
             }
-            const auto* data = reinterpret_cast<const char16_t*>(text.utf16());
-            chars_.insert(chars_.end(), data, data + text.size());
-            offsets_.push_back(static_cast<std::uint32_t>(end));
             break;
-        }
         case Kind::Int: {
             bool ok = false;
             const qint64 v = value.toLongLong(&ok);
@@ -169,10 +176,10 @@ void ResultColumn::ToVariantStorage() {
     for (int row = 0; row < count_; ++row) {
         values.push_back(IsNull(row) ? QVariant() : StoredValue(row));
     }
-    decltype(chars_)().swap(chars_);      // frees the storage
-    decltype(offsets_)().swap(offsets_);  // frees the storage
-    decltype(ints_)().swap(ints_);        // frees the storage
-    decltype(doubles_)().swap(doubles_);  // frees the storage
+    chars_ = {};    // frees the storage
+    offsets_ = {};  // frees the storage
+    ints_ = {};     // frees the storage
+    doubles_ = {};  // frees the storage
     variants_ = std::move(values);
     kind_ = Kind::Variant;
 }

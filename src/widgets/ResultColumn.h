@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "widgets/Field.h"
+#include "widgets/PodBuffer.h"
 
 namespace prvc03 {
 
@@ -48,16 +49,17 @@ class ResultColumn {
   private:
     void AppendNullBit(bool isNull);
     void AppendNull();
+    void AppendText(QStringView text);
     void ToVariantStorage();
     QVariant StoredValue(int row) const;
 
     Kind kind_;
     int count_ = 0;
-    std::vector<std::uint64_t> nulls_;
-    std::vector<char16_t> chars_;
-    std::vector<std::uint32_t> offsets_;
-    std::vector<qint64> ints_;
-    std::vector<double> doubles_;
+    PodBuffer<std::uint64_t> nulls_;
+    PodBuffer<char16_t> chars_;
+    PodBuffer<std::uint32_t> offsets_;
+    PodBuffer<qint64> ints_;
+    PodBuffer<double> doubles_;
     std::vector<QVariant> variants_;
 };
 

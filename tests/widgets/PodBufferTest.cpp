@@ -1,0 +1,47 @@
+// The result store's growable arrays: values survive growth, copies are
+// independent, moves leave the source empty, shrinking keeps the values.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "widgets/PodBuffer.h"
+
+namespace prvc03 {
+namespace {
+
+TEST(PodBufferTest, GrowsCopiesMovesAndShrinksKeepingValues) {
+    PodBuffer<std::uint32_t> buffer;
+    EXPECT_TRUE(buffer.empty());
+    for (std::uint32_t i = 0; i < 100000; ++i) {
+        buffer.push_back(i * 3);
+    }
+    const std::uint32_t tail[] = {7, 8, 9};
+    buffer.Append(tail, 3);
+    buffer.Append(tail, 0);
+    ASSERT_EQ(buffer.size(), 100003u);
+    EXPECT_GE(buffer.capacity(), buffer.size());
+    EXPECT_EQ(buffer[99999], 299997u);
+    EXPECT_EQ(buffer.back(), 9u);
+
+    PodBuffer<std::uint32_t> copy = buffer;
+    copy[0] = 42;
+    EXPECT_EQ(buffer[0], 0u);
+    EXPECT_EQ(copy.size(), buffer.size());
+
+    buffer.shrink_to_fit();
+    EXPECT_EQ(buffer.capacity(), buffer.size());
+    EXPECT_EQ(buffer[50000], 150000u);
+
+    PodBuffer<std::uint32_t> moved = std::move(buffer);
+    EXPECT_TRUE(buffer.empty());  // NOLINT(bugprone-use-after-move): moved-from is empty
+    EXPECT_EQ(buffer.capacity(), 0u);
+    EXPECT_EQ(moved[100000], 7u);
+
+    moved = {};
+    EXPECT_TRUE(moved.empty());
+    moved.shrink_to_fit();
+    EXPECT_EQ(moved.data(), nullptr);
+}
+
+}  // namespace
+}  // namespace prvc03
