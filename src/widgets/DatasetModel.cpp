@@ -114,6 +114,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
+    ++cellReads_;
     if (!index.isValid() || dataset_ == nullptr || !dataset_->Active()) {
         return {};
     }

@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QPointer>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -43,6 +44,9 @@ class DatasetModel : public QAbstractTableModel {
     void RefreshChecks();
     void RefreshTitles();
 
+    // Cells read so far (calls of data()): what a paint costs, countable.
+    std::uint64_t CellReads() const { return cellReads_; }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -66,6 +70,7 @@ class DatasetModel : public QAbstractTableModel {
     int indicatorRow_ = -1;
     QModelIndexList reorderIndexes_;
     std::vector<int> reorderRecords_;
+    mutable std::uint64_t cellReads_ = 0;
 };
 
 }  // namespace prvc03
