@@ -100,8 +100,9 @@ LookupWindow::LookupWindow(QObject* owner, const LookupKind& kind) : TfrmRootF(o
         QryFhelp->AddField(SelectedField());
     }
     // Picks name positions of one result set: a new or closed one drops them.
-    connect(QryFhelp, &QueryDataset::ResetDone, this,
-            [this] { picks_.Reset(QryFhelp->Active() ? QryFhelp->RecordCount() : 0); });
+    connections_.push_back(connect(QryFhelp, &QueryDataset::ResetDone, this, [this] {
+        picks_.Reset(QryFhelp->Active() ? QryFhelp->RecordCount() : 0);
+    }));
     DSFhelp = Named(new DataSource(this), "DSFhelp");
     DSFhelp->SetDataSet(QryFhelp);
     CDSTmp = Named(new MemTable(this), "CDSTmp");
@@ -112,7 +113,19 @@ LookupWindow::LookupWindow(QObject* owner, const LookupKind& kind) : TfrmRootF(o
     ConnectHandlers();
 }
 
-LookupWindow::~LookupWindow() = default;
+LookupWindow::~LookupWindow() {
+    // QWidget deletes the controls after this part of the window is gone:
+    // nothing of theirs may call back into it any more.
+    for (const QMetaObject::Connection& connection : connections_) {
+        disconnect(connection);
+    }
+    wwDBGridQ->viewport()->removeEventFilter(this);
+    if (DatasetModel* model = wwDBGridH->ResultModel()) {
+        model->SetCalcTitleImage({});
+        model->SetIsPicked({});
+    }
+    wwDBGridH->SetCalcCellColors({});
+}
 
 // ---- layout -------------------------------------------------------------------
 
@@ -198,8 +211,8 @@ void LookupWindow::BuildConditionPanel() {
     wwDBGridQ->SetColumnEditor(MemTable::FOperator, cbOperator);
     wwDBGridQ->SetColumnEditor(MemTable::FLogic, cbLogic);
     wwDBGridQ->viewport()->installEventFilter(this);
-    connect(wwDBGridQ->model(), &QAbstractItemModel::modelReset, this,
-            &LookupWindow::FitConditionColumns);
+    connections_.push_back(connect(wwDBGridQ->model(), &QAbstractItemModel::modelReset, this,
+                                   &LookupWindow::FitConditionColumns));
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
@@ -303,7 +316,8 @@ void LookupWindow::BuildButtonRow() {
 
 template <class Sender, class Signal>
 void LookupWindow::Bind(Sender* sender, Signal signal, void (LookupWindow::*handler)()) {
-    connect(sender, signal, this, [this, handler] { RunHandler([&] { (this->*handler)(); }); });
+    connections_.push_back(connect(sender, signal, this,
+                                   [this, handler] { RunHandler([&] { (this->*handler)(); }); }));
 }
 
 void LookupWindow::ConnectHandlers() {
@@ -323,14 +337,16 @@ void LookupWindow::ConnectHandlers() {
     Bind(BitBtn7, &QPushButton::clicked, &LookupWindow::BitBtn7Click);
     Bind(cbOrder1, &CheckList::DblClick, &LookupWindow::cbOrder1DblClick);
     // Every flip of a direction (double click or Space) keeps its arrow in step.
-    connect(cbOrder1, &CheckList::CheckStateFlipped, this, [this](int row) {
+    connections_.push_back(connect(cbOrder1, &CheckList::CheckStateFlipped, this, [this](int row) {
         RunHandler([&] { cbOrder1->SetImageIndex(row, cbOrder1->Checked(row) ? 0 : 1); });
-    });
-    connect(wwDBGridH, &DataGrid::TitleButtonClick, this, [this](const QString& fieldName) {
-        RunHandler([&] { wwDBGridHTitleButtonClick(fieldName); });
-    });
-    connect(wwDBGridH->ResultModel(), &DatasetModel::CheckToggled, this,
-            [this](int record) { RunHandler([&] { ToggleRecord(record); }); });
+    }));
+    connections_.push_back(
+        connect(wwDBGridH, &DataGrid::TitleButtonClick, this, [this](const QString& fieldName) {
+            RunHandler([&] { wwDBGridHTitleButtonClick(fieldName); });
+        }));
+    connections_.push_back(
+        connect(wwDBGridH->ResultModel(), &DatasetModel::CheckToggled, this,
+                [this](int record) { RunHandler([&] { ToggleRecord(record); }); }));
     Bind(wwDBGridH, &DataGrid::DblClick, &LookupWindow::wwDBGridHDblClick);
     Bind(wwDBGridH, &DataGrid::CellChanged, &LookupWindow::wwDBGridHCellChanged);
     Bind(DSFhelp, &DataSource::DataChange, &LookupWindow::DSFhelpDataChange);

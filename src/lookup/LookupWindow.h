@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 #include "forms/RootF.h"
 #include "lookup/LookupKind.h"
@@ -165,6 +166,8 @@ class LookupWindow : public TfrmRootF {
 
     const LookupKind& kind_;
     PickedList picks_;
+    // The window's own connections, cut first thing in its destructor.
+    std::vector<QMetaObject::Connection> connections_;
     QLabel* statusPanels_[4] = {};
 };
 
