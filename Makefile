@@ -1,7 +1,11 @@
 # make run   installs what is missing, builds, opens the host on the demo database
 # make test  installs what is missing, builds, runs every test
+# make bench installs what is missing, builds the benchmarks (Release) and runs
+#            them: every figure beside its baseline, then a summary table
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+BENCH_ARGS ?=
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
@@ -45,6 +49,11 @@ fuzz:
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPRVC03_FUZZ=ON -DPRVC03_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
 	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPRVC03_BUILD_BENCH=ON $(CMAKE_ARGS)
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target prvc03_bench
+	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bin/prvc03_bench $(BENCH_ARGS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,0 +1,64 @@
+// The benchmark program: an offscreen QApplication, the user's locale set to
+// Chinese (China) so that text sorts by a real collation, the message boxes
+// answered by a recorder, then every case and the summary table.
+#include <QApplication>
+#include <QLocale>
+#include <QtGlobal>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <exception>
+
+#include "BenchData.h"
+#include "MessageRecorder.h"
+#include "Summary.h"
+#include "platform/Windows.h"
+#include "session/Global.h"
+
+namespace prvc03::bench {
+
+std::vector<RecordedBox>& RecordedBoxes() {
+    static std::vector<RecordedBox> boxes;
+    return boxes;
+}
+
+void InstallMessageRecorder() {
+    platform::SetMessageBoxPresenter(
+        [](platform::HWND, const QByteArray& text, const QByteArray&, unsigned type) {
+            RecordedBoxes().push_back({text, type});
+            return platform::IDOK;
+        });
+}
+
+}  // namespace prvc03::bench
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    prvc03::bench::InstallMessageRecorder();
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    try {
+        prvc03::bench::BenchData& data = prvc03::bench::BenchData::Get();
+        std::printf("Qt %s, SQLite %s, locale %s, database folder %s\n", qVersion(),
+                    sqlite3_libversion(), qPrintable(QLocale().name()), qPrintable(data.Folder()));
+        std::fflush(stdout);
+        benchmark::RunSpecifiedBenchmarks();
+        prvc03::bench::PrintSummary();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "benchmark failed: %s\n", error.what());
+        prvc03::bench::BenchData::Shutdown();
+        return 1;
+    }
+    prvc03::bench::BenchData::Shutdown();
+    benchmark::Shutdown();
+    return 0;
+}

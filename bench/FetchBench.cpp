@@ -1,0 +1,177 @@
+// Fetching a lookup's records into the result store, against the bare
+// forward-only QSqlQuery next() loop and against raw SQLite stepping the same
+// statement into the same column layout; and the memory the store holds.
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sqlite3.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "BenchData.h"
+#include "FetchBaselines.h"
+#include "Summary.h"
+#include "lookup/LookupLogic.h"
+#include "widgets/QueryDataset.h"
+
+namespace prvc03::bench {
+
+namespace {
+
+// The text columns as the store keeps them: one UTF-16 buffer with offsets
+// and a null bitmap, shrunk to size at the end.
+struct RawTextColumn {
+    std::vector<std::uint64_t> nulls;
+    std::vector<char16_t> chars;
+    std::vector<std::uint32_t> offsets{0};
+    int count = 0;
+
+    void Append(sqlite3_stmt* stmt, int column) {
+        if ((count & 63) == 0) {
+            nulls.push_back(0);
+        }
+        if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
+            nulls.back() |= std::uint64_t{1} << (count & 63);
+        } else {
+            const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
+            const int units = sqlite3_column_bytes16(stmt, column) / 2;
+            chars.insert(chars.end(), text, text + units);
+        }
+        offsets.push_back(static_cast<std::uint32_t>(chars.size()));
+        ++count;
+    }
+    void Finish() {
+        nulls.shrink_to_fit();
+        chars.shrink_to_fit();
+        offsets.shrink_to_fit();
+    }
+};
+
+}  // namespace
+
+double BareNextLoop(const QString& sql) {
+    return TimeOf([&] {
+        QSqlQuery query(BenchData::Get().Db());
+        query.setForwardOnly(true);
+        if (!query.exec(sql)) {
+            throw std::runtime_error("bare loop: statement failed");
+        }
+        int rows = 0;
+        while (query.next()) {
+            ++rows;
+        }
+        benchmark::DoNotOptimize(rows);
+    });
+}
+
+double RawSQLiteStore(const QString& sql) {
+    std::vector<RawTextColumn> columns;
+    const QByteArray text = sql.toUtf8();
+    sqlite3* db = BenchData::Get().Raw();
+    return TimeOf([&] {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt,
+                               nullptr) != SQLITE_OK) {
+            throw std::runtime_error(sqlite3_errmsg(db));
+        }
+        const int count = sqlite3_column_count(stmt);
+        columns.resize(static_cast<std::size_t>(count));
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int c = 0; c < count; ++c) {
+                columns[c].Append(stmt, c);
+            }
+        }
+        sqlite3_finalize(stmt);
+        for (RawTextColumn& column : columns) {
+            column.Finish();
+        }
+    });
+}
+
+std::unique_ptr<QueryDataset> ResultQuery(const QString& table) {
+    auto query = std::make_unique<QueryDataset>();
+    query->AddField(SelectedField());
+    for (const Field& field : BenchData::LookupFields(table)) {
+        query->AddField(*ResultFieldFor(field));
+    }
+    query->SetConnection(&BenchData::Get().Db());
+    query->SetSQL(BenchData::LookupSQL(table));
+    return query;
+}
+
+double StoreFetch(const QString& table) {
+    std::unique_ptr<QueryDataset> query = ResultQuery(table);
+    const double seconds = TimeOf([&] { query->Open(); });
+    benchmark::DoNotOptimize(query->RecordCount());
+    return seconds;
+}
+
+namespace {
+
+void BM_Fetch(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    const QString table = BenchData::Get().LookupTable(rows);
+    const QString sql = BenchData::LookupSQL(table);
+    std::vector<double> medians;
+    for (auto _ : state) {
+        medians = Interleaved({[&] { return StoreFetch(table); }, [&] { return BareNextLoop(sql); },
+                               [&] { return RawSQLiteStore(sql); }});
+        state.SetIterationTime(medians[0]);
+    }
+    const double store = medians[0], bare = medians[1], raw = medians[2];
+    state.counters["next_ms"] = bare * 1e3;
+    state.counters["raw_ms"] = raw * 1e3;
+    state.counters["x_next"] = store / bare;
+    state.counters["x_raw"] = store / raw;
+    AddSummaryRow({"fetch (QueryDataset::Open) vs bare next() loop", RowsLabel(rows), Ms(store),
+                   "bare forward-only next(): " + Ms(bare), Ratio(store / bare), "<= 1.30x",
+                   store / bare <= 1.3});
+    AddSummaryRow({"fetch (QueryDataset::Open) vs raw SQLite store", RowsLabel(rows), Ms(store),
+                   "raw SQLite step + same store: " + Ms(raw), Ratio(store / raw), "<= 2.00x",
+                   store / raw <= 2.0});
+}
+BENCHMARK(BM_Fetch)->Arg(10000)->Arg(100000)->Arg(1000000)->Iterations(1)->UseManualTime()->Unit(
+    benchmark::kMillisecond);
+
+// Bytes the open store holds per row, as it counts them and as the heap saw
+// them grow, against the UTF-16 payload of the two texts.
+void BM_MemoryPerRow(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    const QString table = BenchData::Get().LookupTable(rows);
+    double counted = 0, heap = 0;
+    for (auto _ : state) {
+        // A first open lets the connection's page cache reach its size.
+        ResultQuery(table)->Open();
+        std::unique_ptr<QueryDataset> query = ResultQuery(table);
+        malloc_trim(0);
+        const struct mallinfo2 before = mallinfo2();
+        query->Open();
+        const struct mallinfo2 after = mallinfo2();
+        counted = static_cast<double>(query->MemoryBytes()) / rows;
+        heap = (static_cast<double>(after.uordblks + after.hblkhd) -
+                static_cast<double>(before.uordblks + before.hblkhd)) /
+               rows;
+        state.SetIterationTime(1e-9);
+    }
+    const double payload = BenchData::Get().PayloadBytesPerRow(table);
+    state.counters["bytes_per_row"] = counted;
+    state.counters["heap_per_row"] = heap;
+    state.counters["payload_per_row"] = payload;
+    const double worst = std::max(counted, heap);
+    AddSummaryRow({"memory held per row, two short texts (counted / heap)", RowsLabel(rows),
+                   Bytes(counted) + " / " + Bytes(heap), "UTF-16 payload: " + Bytes(payload),
+                   Ratio(worst / payload), "<= 40 B", worst <= 40});
+}
+BENCHMARK(BM_MemoryPerRow)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+}  // namespace prvc03::bench
