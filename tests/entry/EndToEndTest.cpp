@@ -1,0 +1,129 @@
+// The main job from the host's side: the real library, loaded as a host
+// loads it, driven only through its windows with real clicks.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLibrary>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "../../include/PRVC03.h"
+#include "platform/Cp936.h"
+#include "platform/HostString.h"
+#include "support/HostRecorder.h"
+#include "support/TestDatabase.h"
+
+namespace prvc03 {
+namespace {
+
+// Runs `action` on the modal window named `name` as soon as it shows.
+void WhenModal(const QString& name, std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->objectName() == name && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        }
+    });
+    timer->start(10);
+}
+
+// Clicks the cell of `column` in the row whose cell of `keyColumn` reads `key`.
+bool ClickRow(QWidget* window, const QString& key, int keyColumn, int column) {
+    auto* grid = window->findChild<QTableView*>(QStringLiteral("wwDBGridH"));
+    if (grid == nullptr) {
+        return false;
+    }
+    const QAbstractItemModel* model = grid->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, keyColumn).data().toString() == key) {
+            const QModelIndex cell = model->index(row, column);
+            grid->scrollTo(cell);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualRect(cell).center());
+            return true;
+        }
+    }
+    return false;
+}
+
+QAbstractButton* Button(QWidget* window, const char* name) {
+    return window->findChild<QAbstractButton*>(QLatin1String(name));
+}
+
+TEST(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
+    test::HostRecorder host;
+    test::TestDatabase db;
+    QLibrary library(QStringLiteral(PRVC03_LIBRARY_PATH));
+    ASSERT_TRUE(library.load()) << library.errorString().toStdString();
+    auto loadDll = reinterpret_cast<LoadDllFunction>(library.resolve("LoadDll"));
+    ASSERT_NE(loadDll, nullptr);
+
+    const platform::HostString name(QByteArrayLiteral("frmPRVC03F"));
+    const platform::HostString title(platform::ToCp936(QStringLiteral("复制用户权限")));
+    loadDll(qApp, 0, name.data(), title.data(), nullptr, nullptr, &db.db(), 0, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr, static_cast<int32_t>(host.LogHandle()), nullptr);
+    QPointer<QWidget> window;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("frmPRVC03F") && widget->isVisible()) {
+            window = widget;
+        }
+    }
+    ASSERT_FALSE(window.isNull());
+
+    // Source user: the single-select lookup, a click on A01's row, 确定.
+    bool picked = false;
+    WhenModal(QStringLiteral("frmRootFH"), [&picked](QWidget* lookup) {
+        picked = ClickRow(lookup, QStringLiteral("A01"), 0, 1);
+        QTest::mouseClick(Button(lookup, "BitBtn1"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Button(window, "SpeedButton1"), Qt::LeftButton);
+    ASSERT_TRUE(picked);
+    EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(),
+              QStringLiteral("A01"));
+
+    // Targets: the multi-select lookup, ticks on B01 and C02, 确定.
+    int ticked = 0;
+    WhenModal(QStringLiteral("frmRootFS"), [&ticked](QWidget* lookup) {
+        ticked += ClickRow(lookup, QStringLiteral("C02"), 1, 0) ? 1 : 0;
+        ticked += ClickRow(lookup, QStringLiteral("B01"), 1, 0) ? 1 : 0;
+        QTest::mouseClick(Button(lookup, "BitBtn1"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Button(window, "SpeedButton2"), Qt::LeftButton);
+    ASSERT_EQ(ticked, 2);
+    auto* targets = window->findChild<QListWidget*>(QStringLiteral("ListBox1"));
+    ASSERT_EQ(targets->count(), 2);
+    // Picked rows come back in result-set order, whatever the order of clicks.
+    EXPECT_EQ(targets->item(0)->text(), QStringLiteral("B01       王五                "));
+    EXPECT_EQ(targets->item(1)->text(), QStringLiteral("C02       吴九                "));
+
+    host.Clear();
+    QTest::mouseClick(Button(window, "BitBtn1"), Qt::LeftButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    ASSERT_EQ(host.messageBoxes.size(), 2u);
+    for (const auto& box : host.messageBoxes) {
+        EXPECT_EQ(box.text, QStringLiteral("复制用户权限成功．"));
+        EXPECT_EQ(box.type, 0x20u);
+    }
+    const int source = db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='A01'"));
+    EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='B01'")), source);
+    EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='C02'")), source);
+    EXPECT_TRUE(window.isNull()) << "the window closes and frees itself after the copy";
+    ASSERT_FALSE(host.notices.empty());
+    EXPECT_EQ(host.notices.back().dwData, 1u);
+    EXPECT_EQ(host.notices.back().text, QStringLiteral("复制用户权限"));
+    EXPECT_TRUE(library.unload());
+}
+
+}  // namespace
+}  // namespace prvc03
