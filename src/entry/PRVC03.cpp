@@ -53,6 +53,11 @@ void AttachLibrary() {
     if (OwnApplicationObject()) {
         return;
     }
+    // The module's open-window list is walked by DetachLibrary, which the
+    // library's lifetime object runs from its destructor. Made here, while
+    // that object is being constructed, the list is destroyed after it at
+    // unload instead of before.
+    (void)OpenWindows();
     OwnApplicationObject() = std::make_unique<QObject>();
     OwnApplicationObject()->setObjectName(QStringLiteral("PRVC03Application"));
     SetCurrentApplication(OwnApplicationObject().get());

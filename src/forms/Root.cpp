@@ -122,9 +122,11 @@ bool InsideDataGrid(const QWidget* widget, const QWidget* window) {
 
 QFont WindowFont() {
     QFont font;
-    // 宋体 first; the CJK font stands in where it is not installed.
-    font.setFamilies(
-        {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Zen Hei")});
+    // 宋体 first; the CJK font stands in where it is not installed. The names
+    // are copied to the heap: Qt's font cache keeps them after the library is
+    // unloaded, and a literal's text would go with the library.
+    font.setFamilies({QString::fromUtf8("宋体"), QString::fromUtf8("SimSun"),
+                      QString::fromUtf8("WenQuanYi Zen Hei")});
     font.setPixelSize(16);
     font.setWeight(QFont::Normal);
     return font;

@@ -34,7 +34,8 @@ void BuildNoticeLayout(QWidget* window, QFrame*& panel, QLabel*& label, QLabel*&
     label->setObjectName(QStringLiteral("Label1"));
     label->setGeometry(labelGeometry);
     label->setFont(PixelFont(
-        {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Zen Hei")},
+        {QString::fromUtf8("宋体"), QString::fromUtf8("SimSun"),
+         QString::fromUtf8("WenQuanYi Zen Hei")},  // heap copies: Qt's font cache keeps them
         16));
     QPalette black = label->palette();
     black.setColor(QPalette::WindowText, Qt::black);
@@ -54,7 +55,7 @@ TfrmShowMsg::TfrmShowMsg(QObject* owner) : TfrmRoot(owner) {
     BuildNoticeLayout(this, Panel1, Label1, Animate1, QStringLiteral("数据处理中，请稍后..."),
                       QRect(81, 37, 168, 16));
     // The panel's own font; the label keeps the one set on it.
-    Panel1->setFont(PixelFont({QStringLiteral("Tahoma")}, 15));
+    Panel1->setFont(PixelFont({QString::fromUtf8("Tahoma")}, 15));
 }
 
 void TfrmShowMsg::PlaceWindow() {

@@ -21,7 +21,8 @@ class FixedRowDelegate : public QStyledItemDelegate {
 }  // namespace
 
 ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
-    QFont f(QStringLiteral("宋体"));
+    // A heap copy of the name: Qt's font cache keeps it after an unload.
+    QFont f(QString::fromUtf8("宋体"));
     f.setPixelSize(16);
     setFont(f);
     setUniformItemSizes(true);

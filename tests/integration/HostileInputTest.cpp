@@ -55,7 +55,7 @@ const std::vector<Payload>& Payloads() {
         {"long ascii", QString(10000, QLatin1Char('x'))},
         {"long chinese with quote", QString(4999, QChar(u'王')) + QStringLiteral("'")},
         {"not code page 936",
-         platform::FromCp936(QByteArray("\x81'\xff\xfe; DROP TABLE ADMMG; --\x80\xa3", 30))},
+         platform::FromCp936(QByteArray("\x81'\xff\xfe; DROP TABLE ADMMG; --\x80\xa3"))},
         {"paired surrogates", QStringLiteral("😀'😀")},
         {"lone high surrogate before a quote",
          QString(QChar(0xD800)) + QStringLiteral("' OR 1=1 --")},
