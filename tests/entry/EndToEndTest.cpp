@@ -23,12 +23,17 @@
 namespace prvc03 {
 namespace {
 
-// Runs `action` on the modal window named `name` as soon as it shows.
+// Runs `action` on the modal window named `name` as soon as it shows its
+// records. (Its show step lets waiting messages through before it opens the
+// result query, so a slow run can see the window still empty.)
 void WhenModal(const QString& name, std::function<void(QWidget*)> action) {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, name, action] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal->objectName() == name && modal->isVisible()) {
+        const auto* grid =
+            modal != nullptr ? modal->findChild<QTableView*>(QStringLiteral("wwDBGridH")) : nullptr;
+        if (modal != nullptr && modal->objectName() == name && modal->isVisible() &&
+            grid != nullptr && grid->model() != nullptr && grid->model()->rowCount() > 0) {
             timer->stop();
             timer->deleteLater();
             action(modal);
