@@ -266,8 +266,16 @@ void BenchData::EnsureCopyTables() {
     copyTables_ = true;
 }
 
-void BenchData::ResetTargets() {
-    ExecRaw("DELETE FROM ADMMH WHERE MH001 LIKE 'T%'");
+void BenchData::ResetTargets(Through through) {
+    static const char* const kReset = "DELETE FROM ADMMH WHERE MH001 LIKE 'T%'";
+    if (through == Through::Raw) {
+        ExecRaw(kReset);
+        return;
+    }
+    QSqlQuery query(db_);
+    if (!query.exec(QLatin1String(kReset))) {
+        throw std::runtime_error(query.lastError().text().toStdString());
+    }
 }
 
 }  // namespace prvc03::bench

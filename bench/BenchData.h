@@ -53,8 +53,11 @@ class BenchData {
     static constexpr int kPermissionRows = 2000;
     static constexpr const char* kSmallSource = "S0002";
     static QString TargetCode(int index);  // 0-based
-    // Removes every permission row of the target users.
-    void ResetTargets();
+    // Removes every permission row of the target users, through the session
+    // connection or the raw one: the connection that runs next then finds
+    // its page cache as it left it, whichever wrote last.
+    enum class Through { Session, Raw };
+    void ResetTargets(Through through);
 
   private:
     BenchData();
