@@ -101,7 +101,7 @@ void ResultColumn::Append(const QVariant& value) {
     switch (kind_) {
         case Kind::Text:
             // Text as the drivers deliver it is read in place, without a copy.
-            if (value.metaType() == QMetaType::fromType<QString>()) {
+            if (value.typeId() == QMetaType::QString) {
                 AppendText(*static_cast<const QString*>(value.constData()));
             } else {
                 AppendText(value.toString());
