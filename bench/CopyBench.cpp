@@ -3,7 +3,6 @@
 // running the same INSERT ... SELECT statements, one transaction per target.
 #include <QApplication>
 #include <QLineEdit>
-#include <QPointer>
 #include <QSqlQuery>
 
 #include <benchmark/benchmark.h>
@@ -14,6 +13,7 @@
 #include "BenchData.h"
 #include "MessageRecorder.h"
 #include "Summary.h"
+#include "lookup/LookupCaller.h"
 #include "modules/CopyStatements.h"
 #include "modules/PRVC03F.h"
 #include "platform/Cp936.h"
@@ -52,16 +52,20 @@ double WindowCopy(int targets, const QString& source) {
         while (warm.next()) {
         }
     }
-    QPointer<TfrmPRVC03F> window = new TfrmPRVC03F(nullptr);
-    window->show();
-    window->Edit1->setText(source);
-    for (int t = 0; t < targets; ++t) {
-        window->AddTargetLine(BenchData::TargetCode(t), QStringLiteral("目标%1").arg(t + 1));
+    double seconds = 0;
+    {
+        // Deleted at the end of the scope unless it has freed itself.
+        const LookupWindowGuard<TfrmPRVC03F> window(new TfrmPRVC03F(nullptr));
+        window.get()->show();
+        window.get()->Edit1->setText(source);
+        for (int t = 0; t < targets; ++t) {
+            window.get()->AddTargetLine(BenchData::TargetCode(t),
+                                        QStringLiteral("目标%1").arg(t + 1));
+        }
+        QCoreApplication::processEvents();
+        RecordedBoxes().clear();
+        seconds = TimeOf([&] { window.get()->BitBtn1Click(); });
     }
-    QCoreApplication::processEvents();
-    RecordedBoxes().clear();
-    const double seconds = TimeOf([&] { window->BitBtn1Click(); });
-    delete window.data();
     const auto& boxes = RecordedBoxes();
     if (static_cast<int>(boxes.size()) != targets) {
         throw std::runtime_error("the copy showed an unexpected number of messages");

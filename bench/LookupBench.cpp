@@ -70,6 +70,7 @@ std::unique_ptr<Lookup> OpenLookup(const QString& table) {
     }
     Settle();
     const auto start = std::chrono::steady_clock::now();
+    // Owned by the Lookup, which deletes it unless it has freed itself.
     lookup->window = new TfrmRootFS(nullptr);
     TfrmRootFS& window = *lookup->window;
     window.SourceQuery = lookup->source.get();
