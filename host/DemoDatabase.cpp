@@ -16,6 +16,28 @@ void Exec(QSqlDatabase& db, const QString& statement) {
     }
 }
 
+void ApplyConninfo(QSqlDatabase& db, const QString& conninfo) {
+    QStringList options;
+    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString key = pair.section(QLatin1Char('='), 0, 0);
+        const QString value = pair.section(QLatin1Char('='), 1);
+        if (key == QLatin1String("host")) {
+            db.setHostName(value);
+        } else if (key == QLatin1String("port")) {
+            db.setPort(value.toInt());
+        } else if (key == QLatin1String("dbname")) {
+            db.setDatabaseName(value);
+        } else if (key == QLatin1String("user")) {
+            db.setUserName(value);
+        } else if (key == QLatin1String("password")) {
+            db.setPassword(value);
+        } else {
+            options.append(pair);
+        }
+    }
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+}
+
 void CreateSchema(QSqlDatabase& db) {
     Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS ADMMG (MG001 VARCHAR(10) NOT NULL "
                             "PRIMARY KEY, MG002 VARCHAR(20))"));

@@ -14,6 +14,10 @@ void SeedDemo(QSqlDatabase& db);
 // Creates and seeds the demo tables unless ADMMG already exists; returns true
 // when it created them.
 bool EnsureDemoDatabase(QSqlDatabase& db);
+// Gives a QPSQL connection the server named by a libpq-style
+// "host=... port=... dbname=... user=... password=..." text; other keys become
+// connect options.
+void ApplyConninfo(QSqlDatabase& db, const QString& conninfo);
 // Runs one statement, raising an error with the database's text on failure.
 void Exec(QSqlDatabase& db, const QString& statement);
 

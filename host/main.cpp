@@ -26,25 +26,7 @@ void Print(const QString& line) {
 // Opens the PostgreSQL server named by a libpq-style "key=value ..." text.
 bool OpenPostgres(QSqlDatabase& db, const QString& conninfo) {
     db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("host"));
-    QStringList options;
-    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString key = pair.section(QLatin1Char('='), 0, 0);
-        const QString value = pair.section(QLatin1Char('='), 1);
-        if (key == QLatin1String("host")) {
-            db.setHostName(value);
-        } else if (key == QLatin1String("port")) {
-            db.setPort(value.toInt());
-        } else if (key == QLatin1String("dbname")) {
-            db.setDatabaseName(value);
-        } else if (key == QLatin1String("user")) {
-            db.setUserName(value);
-        } else if (key == QLatin1String("password")) {
-            db.setPassword(value);
-        } else {
-            options.append(pair);
-        }
-    }
-    db.setConnectOptions(options.join(QLatin1Char(';')));
+    prvc03::demo::ApplyConninfo(db, conninfo);
     return db.open();
 }
 

@@ -24,28 +24,6 @@ QString NextName(const char* prefix) {
         .arg(++counter);
 }
 
-// Gives a QPSQL connection the server of a libpq-style "key=value ..." text.
-void ApplyConninfo(QSqlDatabase& db, const QString& conninfo) {
-    QStringList options;
-    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString key = pair.section(QLatin1Char('='), 0, 0);
-        const QString value = pair.section(QLatin1Char('='), 1);
-        if (key == QLatin1String("host")) {
-            db.setHostName(value);
-        } else if (key == QLatin1String("port")) {
-            db.setPort(value.toInt());
-        } else if (key == QLatin1String("dbname")) {
-            db.setDatabaseName(value);
-        } else if (key == QLatin1String("user")) {
-            db.setUserName(value);
-        } else if (key == QLatin1String("password")) {
-            db.setPassword(value);
-        } else {
-            options.append(pair);
-        }
-    }
-    db.setConnectOptions(options.join(QLatin1Char(';')));
-}
 
 bool Run(QSqlDatabase& db, const QString& statement) {
     QSqlQuery query(db);
@@ -159,7 +137,7 @@ QSqlDatabase TestDatabase::Connect(const QString& name, const QString& sqliteOpt
             ADD_FAILURE() << "the QPSQL driver is not available (install libqt6sql6-psql)";
             return db;
         }
-        ApplyConninfo(db, PostgresConninfo());
+        demo::ApplyConninfo(db, PostgresConninfo());
     }
     if (!db.open()) {
         ADD_FAILURE() << BackendName(backend_) << ": " << db.lastError().text().toStdString();
