@@ -1,9 +1,12 @@
 #pragma once
-// A growable array of plain values (trivially copyable) kept with realloc:
-// growing a large buffer and shrinking it to size at the end move no data
-// and touch no fresh pages where the allocator can remap the block, which
-// std::vector, always allocating anew and copying, cannot do. The result
-// store keeps its columns in these.
+// A growable array of plain values (trivially copyable). Small buffers live
+// in the heap and grow with realloc. Large ones get their own mappings
+// asking for transparent huge pages: a growing store touches fresh memory
+// all the time, and one fault per 2 MB instead of one per 4 KB is most of
+// what filling it costs on top of the values themselves. Growth moves the
+// mapped pages (mremap) instead of copying them, and shrinking to size at
+// the end hands the tail back in place. The result store keeps its columns
+// in these.
 
 #include <cstddef>
 #include <cstdlib>
@@ -12,7 +15,51 @@
 #include <type_traits>
 #include <utility>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+
+#include <cstdint>
+#define PRVC03_POD_BUFFER_MAPS 1
+#endif
+
 namespace prvc03 {
+
+namespace pod_buffer_detail {
+
+#if defined(PRVC03_POD_BUFFER_MAPS)
+inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
+inline constexpr std::size_t kPage = 4096;
+// From this size on a buffer gets its own mapping.
+inline constexpr std::size_t kMapFrom = std::size_t{512} << 10;
+
+inline std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
+    return (bytes + unit - 1) / unit * unit;
+}
+
+// A fresh mapping of `bytes` (a multiple of kHugePage) aligned to a huge
+// page, so the kernel can back it with huge pages from the first fault.
+inline void* MapAligned(std::size_t bytes) {
+    void* raw = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    const auto begin = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = (begin + kHugePage - 1) & ~(kHugePage - 1);
+    if (aligned > begin) {
+        munmap(raw, aligned - begin);
+    }
+    const std::uintptr_t end = begin + bytes + kHugePage;
+    if (end > aligned + bytes) {
+        munmap(reinterpret_cast<void*>(aligned + bytes), end - (aligned + bytes));
+    }
+    void* block = reinterpret_cast<void*>(aligned);
+    madvise(block, bytes, MADV_HUGEPAGE);  // only a hint: fine if refused
+    return block;
+}
+#endif
+
+}  // namespace pod_buffer_detail
 
 template <class T>
 class PodBuffer {
@@ -24,14 +71,16 @@ class PodBuffer {
     PodBuffer(PodBuffer&& other) noexcept
         : data_(std::exchange(other.data_, nullptr)),
           size_(std::exchange(other.size_, 0)),
-          capacity_(std::exchange(other.capacity_, 0)) {}
+          capacity_(std::exchange(other.capacity_, 0)),
+          mapped_(std::exchange(other.mapped_, 0)) {}
     PodBuffer& operator=(PodBuffer other) noexcept {
         std::swap(data_, other.data_);
         std::swap(size_, other.size_);
         std::swap(capacity_, other.capacity_);
+        std::swap(mapped_, other.mapped_);
         return *this;
     }
-    ~PodBuffer() { std::free(data_); }
+    ~PodBuffer() { Release(); }
 
     std::size_t size() const { return size_; }
     std::size_t capacity() const { return capacity_; }
@@ -65,11 +114,25 @@ class PodBuffer {
             return;
         }
         if (size_ == 0) {
-            std::free(data_);
+            Release();
             data_ = nullptr;
             capacity_ = 0;
+            mapped_ = 0;
             return;
         }
+#if defined(PRVC03_POD_BUFFER_MAPS)
+        if (mapped_ != 0) {
+            // Shrinking a mapping never moves it.
+            const std::size_t bytes =
+                pod_buffer_detail::RoundUp(size_ * sizeof(T), pod_buffer_detail::kPage);
+            if (bytes < mapped_) {
+                munmap(reinterpret_cast<char*>(data_) + bytes, mapped_ - bytes);
+                mapped_ = bytes;
+            }
+            capacity_ = size_;
+            return;
+        }
+#endif
         Reallocate(size_);
     }
 
@@ -79,6 +142,12 @@ class PodBuffer {
         while (capacity < needed) {
             capacity *= 2;
         }
+#if defined(PRVC03_POD_BUFFER_MAPS)
+        if (capacity * sizeof(T) >= pod_buffer_detail::kMapFrom) {
+            Map(capacity);
+            return;
+        }
+#endif
         Reallocate(capacity);
     }
     void Reallocate(std::size_t capacity) {
@@ -89,10 +158,44 @@ class PodBuffer {
         data_ = static_cast<T*>(block);
         capacity_ = capacity;
     }
+    void Release() {
+#if defined(PRVC03_POD_BUFFER_MAPS)
+        if (mapped_ != 0) {
+            munmap(data_, mapped_);
+            return;
+        }
+#endif
+        std::free(data_);
+    }
+#if defined(PRVC03_POD_BUFFER_MAPS)
+    // Moves the values into a huge-page mapping of at least `capacity`.
+    void Map(std::size_t capacity) {
+        using namespace pod_buffer_detail;
+        const std::size_t bytes = RoundUp(capacity * sizeof(T), kHugePage);
+        void* block = MapAligned(bytes);
+        if (mapped_ != 0) {
+            // The pages themselves move over, the values are not copied.
+            if (mremap(data_, mapped_, mapped_, MREMAP_MAYMOVE | MREMAP_FIXED, block) ==
+                MAP_FAILED) {
+                munmap(block, bytes);
+                throw std::bad_alloc();
+            }
+        } else {
+            if (size_ != 0) {
+                std::memcpy(block, data_, size_ * sizeof(T));
+            }
+            std::free(data_);
+        }
+        data_ = static_cast<T*>(block);
+        capacity_ = bytes / sizeof(T);
+        mapped_ = bytes;
+    }
+#endif
 
     T* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
+    std::size_t mapped_ = 0;  // bytes of its own mapping; 0 while in the heap
 };
 
 }  // namespace prvc03
