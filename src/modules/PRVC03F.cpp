@@ -55,13 +55,9 @@ QToolButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph, int gly
 }
 
 Field UserField(const char* component, const char* name, const QString& label, int size) {
-    Field field;
+    Field field =
+        DataField(QLatin1String(name), FieldType::WideString, size, label, QStringLiteral("ADMMG"));
     field.Name = QLatin1String(component);
-    field.FieldName = QLatin1String(name);
-    field.DisplayLabel = label;
-    field.Origin = QStringLiteral("ADMMG");
-    field.DataType = FieldType::WideString;
-    field.Size = size;
     return field;
 }
 

@@ -29,6 +29,7 @@
 #include "support/HostRecorder.h"
 #include "support/QtPrinters.h"
 #include "support/TestDatabase.h"
+#include "support/WhenShown.h"
 #include "widgets/DropDownButton.h"
 #include "widgets/MapListCombo.h"
 #include "widgets/MemTable.h"
@@ -106,14 +107,7 @@ class ModuleTest : public EveryDatabase {
     // records.
     template <class W>
     void WhenShown(std::function<void(W&)> drive) {
-        QTimer::singleShot(0, &context_, [this, drive] {
-            W* lookup = W::Current();
-            if (lookup == nullptr || !lookup->isVisible() || lookup->BaseSQL.isEmpty()) {
-                WhenShown<W>(drive);
-                return;
-            }
-            drive(*lookup);
-        });
+        test::WhenShown<W>(&context_, std::move(drive));
     }
 
     static void ClickCell(DataGrid* grid, int row, int column) {

@@ -7,13 +7,7 @@ namespace prvc03 {
 namespace {
 
 Field TextField(const QString& name, const QString& label, const QString& origin, int size) {
-    Field field;
-    field.FieldName = name;
-    field.DisplayLabel = label;
-    field.Origin = origin;
-    field.DataType = FieldType::WideString;
-    field.Size = size;
-    return field;
+    return DataField(name, FieldType::WideString, size, label, origin);
 }
 
 std::vector<Field> UserFields() {

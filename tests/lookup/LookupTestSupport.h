@@ -20,6 +20,7 @@
 #include "lookup/LookupWindow.h"
 #include "support/HostRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/WhenShown.h"
 #include "widgets/DatasetModel.h"
 #include "widgets/QueryDataset.h"
 
@@ -31,14 +32,7 @@ inline const QString kUsersBase =
 
 inline Field RequestField(const QString& name, const QString& label, const QString& origin,
                           FieldType type, int size = 0, int width = 0) {
-    Field field;
-    field.FieldName = name;
-    field.DisplayLabel = label;
-    field.Origin = origin;
-    field.DataType = type;
-    field.Size = size;
-    field.DisplayWidth = width;
-    return field;
+    return DataField(name, type, size, label, origin, width);
 }
 
 class LookupFixture : public ::testing::Test {
@@ -65,14 +59,7 @@ class LookupFixture : public ::testing::Test {
     // Runs `drive` on the modal window of kind W once its show step is done.
     template <class W>
     void WhenShown(std::function<void(W&)> drive) {
-        QTimer::singleShot(0, &context_, [this, drive] {
-            W* window = W::Current();
-            if (window == nullptr || !window->isVisible() || window->BaseSQL.isEmpty()) {
-                WhenShown<W>(drive);
-                return;
-            }
-            drive(*window);
-        });
+        test::WhenShown<W>(&context_, std::move(drive));
     }
 
     // The rows the database gives for `sql`, each as its columns joined by
