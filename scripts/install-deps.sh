@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   fonts-wqy-zenhei fontconfig
   postgresql binutils
+  unixodbc unixodbc-dev libqt6sql6-odbc odbc-postgresql libsqliteodbc tdsodbc
+  qt6-translations-l10n
 )
 # `install-deps.sh fuzz`: also clang and its libFuzzer runtime.
 if [ "${1:-}" = "fuzz" ]; then
