@@ -11,6 +11,7 @@
 #include <map>
 
 #include "platform/Cp936.h"
+#include "session/DatabaseProduct.h"
 #include "session/Errors.h"
 
 namespace prvc03 {
@@ -188,12 +189,14 @@ bool HasUnpairedSurrogate(const QString& text) {
 
 QString EscapeQuotes(const QString& text) {
     if (text.contains(QChar(u'\0'))) {
-        throw Error(QStringLiteral("A value holding a NUL character cannot be written into a "
-                                   "statement"));
+        throw Error(
+            QStringLiteral("A value holding a NUL character cannot be written into a "
+                           "statement"));
     }
     if (HasUnpairedSurrogate(text)) {
-        throw Error(QStringLiteral("A value holding an unpaired UTF-16 surrogate cannot be "
-                                   "written into a statement"));
+        throw Error(
+            QStringLiteral("A value holding an unpaired UTF-16 surrogate cannot be "
+                           "written into a statement"));
     }
     QString escaped = text;
     escaped.replace(QLatin1Char('\''), QLatin1String("''"));
@@ -316,6 +319,7 @@ bool ExecuteSQL(const QString& statement) {
     }
     QString failure;
     try {
+        CheckStatementForDriver(Connection(), statement);
         QSqlQuery query(Connection());
         query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
         if (query.exec(statement)) {
@@ -332,6 +336,7 @@ bool ExecuteSQL(const QString& statement) {
 
 void QueryFirstRow(const QString& statement, std::optional<VariantArray>& result) {
     result.reset();
+    CheckStatementForDriver(Connection(), statement);
     QSqlQuery query(Connection());
     query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     query.setForwardOnly(true);
@@ -396,14 +401,15 @@ void SendTextMessage(std::int32_t window, unsigned message, const QString& text)
 }
 
 QString NullFunctionName(const QSqlDatabase& db) {
-    const QString driver = db.driverName();
-    if (driver.startsWith(QLatin1String("QODBC"))) {
-        return QStringLiteral("isnull");
+    switch (ProductOf(db)) {
+        case DatabaseProduct::SqlServer:
+        case DatabaseProduct::Sybase:
+            return QStringLiteral("isnull");
+        case DatabaseProduct::SQLite:
+            return QStringLiteral("ifnull");
+        default:
+            return QStringLiteral("coalesce");
     }
-    if (driver.startsWith(QLatin1String("QSQLITE"))) {
-        return QStringLiteral("ifnull");
-    }
-    return QStringLiteral("coalesce");
 }
 
 }  // namespace prvc03

@@ -91,7 +91,8 @@ void NotifyHost(const QString& text, std::int32_t kind);
 // Sends `text` under `message` to `window`, or to every open module window
 // when `window` is 0 or below.
 void SendTextMessage(std::int32_t window, unsigned message, const QString& text);
-// The connection driver's two-argument null function: isnull, ifnull or coalesce.
+// The two-argument null function of the product the connection reaches:
+// isnull on SQL Server and Sybase, ifnull on SQLite, coalesce elsewhere.
 QString NullFunctionName(const QSqlDatabase& db);
 
 }  // namespace prvc03

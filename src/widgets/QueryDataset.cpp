@@ -2,26 +2,19 @@
 
 #include <QLocale>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlField>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <numeric>
 
 #include "session/Errors.h"
 #include "widgets/LocaleOrder.h"
+#include "widgets/ResultReader.h"
 
 namespace prvc03 {
 
 namespace {
-
-QString ProviderText(const QSqlError& error) {
-    const QString text = error.databaseText().trimmed();
-    return text.isEmpty() ? error.text().trimmed() : text;
-}
 
 Error FieldNotFound(const QString& name) {
     return Error(QStringLiteral("Field '%1' not found").arg(name));
@@ -62,18 +55,11 @@ void QueryDataset::Open() {
     if (connection_ == nullptr || !connection_->isOpen()) {
         throw Error(QStringLiteral("No database connection"));
     }
-    QSqlQuery query(*connection_);
-    query.setForwardOnly(true);
-    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    if (!query.exec(sql_)) {
-        throw Error(ProviderText(query.lastError()));
-    }
-    if (!query.isSelect()) {
-        throw Error(QStringLiteral("The statement returns no records"));
-    }
+    const std::unique_ptr<ResultReader> reader = ExecuteForReading(*connection_, sql_);
 
     // Bind the fields to result columns; only bound columns are stored.
-    const QSqlRecord record = query.record();
+    const std::vector<ResultColumnInfo>& record = reader->Columns();
+    const int resultCount = static_cast<int>(record.size());
     std::vector<Field> dynamic;
     std::vector<int> fieldColumn;
     std::vector<int> source;  // stored column -> result column
@@ -85,8 +71,8 @@ void QueryDataset::Open() {
                 continue;
             }
             int found = -1;
-            for (int i = 0; i < record.count(); ++i) {
-                if (record.fieldName(i).compare(field.FieldName, Qt::CaseInsensitive) == 0) {
+            for (int i = 0; i < resultCount; ++i) {
+                if (record[i].name.compare(field.FieldName, Qt::CaseInsensitive) == 0) {
                     found = i;
                     break;
                 }
@@ -99,13 +85,13 @@ void QueryDataset::Open() {
             columns.emplace_back(ResultColumn::KindFor(field.DataType));
         }
     } else {
-        for (int i = 0; i < record.count(); ++i) {
-            const QSqlField column = record.field(i);
+        for (int i = 0; i < resultCount; ++i) {
+            const ResultColumnInfo& column = record[i];
             Field field;
-            field.FieldName = column.name();
-            field.Origin = column.tableName();
-            field.DataType = FieldTypeFromMetaType(column.metaType());
-            field.Size = IsTextType(field.DataType) && column.length() > 0 ? column.length() : 0;
+            field.FieldName = column.name;
+            field.Origin = column.table;
+            field.DataType = FieldTypeFromMetaType(column.type);
+            field.Size = IsTextType(field.DataType) && column.length > 0 ? column.length : 0;
             dynamic.push_back(field);
             fieldColumn.push_back(static_cast<int>(columns.size()));
             source.push_back(i);
@@ -113,16 +99,7 @@ void QueryDataset::Open() {
         }
     }
 
-    int count = 0;
-    while (query.next()) {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            columns[c].Append(query.value(source[c]));
-        }
-        ++count;
-    }
-    if (query.lastError().type() != QSqlError::NoError) {
-        throw Error(ProviderText(query.lastError()));
-    }
+    const int count = reader->ReadAll(source, columns);
     for (ResultColumn& column : columns) {
         column.Finish();
     }

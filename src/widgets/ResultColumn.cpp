@@ -55,15 +55,6 @@ ResultColumn::ResultColumn(Kind kind) : kind_(kind) {
     }
 }
 
-void ResultColumn::AppendNullBit(bool isNull) {
-    if ((count_ & 63) == 0) {
-        nulls_.push_back(0);
-    }
-    if (isNull) {
-        nulls_.back() |= std::uint64_t{1} << (count_ & 63);
-    }
-}
-
 void ResultColumn::AppendNull() {
     AppendNullBit(true);
     switch (kind_) {
@@ -83,7 +74,7 @@ void ResultColumn::AppendNull() {
     ++count_;
 }
 
-void ResultColumn::AppendText(QStringView text) {
+void ResultColumn::AppendChars(QStringView text) {
     const std::size_t end = chars_.size() + static_cast<std::size_t>(text.size());
     if (end > std::numeric_limits<std::uint32_t>::max()) {
         throw Error(QStringLiteral("The result set is too large"));
@@ -102,9 +93,9 @@ void ResultColumn::Append(const QVariant& value) {
         case Kind::Text:
             // Text as the drivers deliver it is read in place, without a copy.
             if (value.typeId() == QMetaType::QString) {
-                AppendText(*static_cast<const QString*>(value.constData()));
+                AppendChars(*static_cast<const QString*>(value.constData()));
             } else {
-                AppendText(value.toString());
+                AppendChars(value.toString());
             }
             break;
         case Kind::Int: {

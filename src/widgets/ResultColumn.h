@@ -29,6 +29,24 @@ class ResultColumn {
     int Count() const { return count_; }
 
     void Append(const QVariant& value);
+    // Typed appends for readers that deliver plain values: AppendText only
+    // on a Text column, AppendInt on an Int one, AppendDouble on a Double one.
+    void AppendNull();
+    void AppendText(QStringView text) {
+        AppendChars(text);
+        AppendNullBit(false);
+        ++count_;
+    }
+    void AppendInt(qint64 value) {
+        ints_.push_back(value);
+        AppendNullBit(false);
+        ++count_;
+    }
+    void AppendDouble(double value) {
+        doubles_.push_back(value);
+        AppendNullBit(false);
+        ++count_;
+    }
     // Releases spare capacity once every row is in.
     void Finish();
 
@@ -47,9 +65,15 @@ class ResultColumn {
     std::size_t MemoryBytes() const;
 
   private:
-    void AppendNullBit(bool isNull);
-    void AppendNull();
-    void AppendText(QStringView text);
+    void AppendNullBit(bool isNull) {
+        if ((count_ & 63) == 0) {
+            nulls_.push_back(0);
+        }
+        if (isNull) {
+            nulls_.back() |= std::uint64_t{1} << (count_ & 63);
+        }
+    }
+    void AppendChars(QStringView text);
     void ToVariantStorage();
     QVariant StoredValue(int row) const;
 

@@ -202,10 +202,11 @@ TEST_P(EmbeddedFaults, DatabaseLockedExclusivelyStopsBeforeAnyTarget) {
 
 // Faults that only one kind of database has: a server process to lose, a
 // whole-database lock that keeps readers out too.
-INSTANTIATE_TEST_SUITE_P(Server, ServerFaults, ::testing::Values(Backend::PostgreSQL),
+INSTANTIATE_TEST_SUITE_P(Server, ServerFaults,
+                         ::testing::Values(Backend::PostgreSQL, Backend::OdbcPostgreSQL),
                          BackendParamName);
-INSTANTIATE_TEST_SUITE_P(Embedded, EmbeddedFaults, ::testing::Values(Backend::SQLite),
-                         BackendParamName);
+INSTANTIATE_TEST_SUITE_P(Embedded, EmbeddedFaults,
+                         ::testing::Values(Backend::SQLite, Backend::OdbcSQLite), BackendParamName);
 
 // Copy-data messages whose record or block is garbage are ignored; the
 // window stays open, and the exact "Close" still closes it. Each block is a

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <atomic>
 
 #include "../../host/DemoDatabase.h"
@@ -24,7 +25,6 @@ QString NextName(const char* prefix) {
         .arg(++counter);
 }
 
-
 bool Run(QSqlDatabase& db, const QString& statement) {
     QSqlQuery query(db);
     if (!query.exec(statement)) {
@@ -41,7 +41,17 @@ QString Cell(const QVariant& value) {
 }  // namespace
 
 const char* BackendName(Backend backend) {
-    return backend == Backend::SQLite ? "SQLite" : "PostgreSQL";
+    switch (backend) {
+        case Backend::SQLite:
+            return "SQLite";
+        case Backend::PostgreSQL:
+            return "PostgreSQL";
+        case Backend::OdbcPostgreSQL:
+            return "OdbcPostgreSQL";
+        case Backend::OdbcSQLite:
+            return "OdbcSQLite";
+    }
+    return "?";
 }
 
 std::string BackendParamName(const ::testing::TestParamInfo<Backend>& info) {
@@ -52,12 +62,35 @@ QString PostgresConninfo() {
     return qEnvironmentVariable("PRVC03_PG_CONNINFO").trimmed();
 }
 
+QString OdbcPostgresConnectionString(const QString& conninfo) {
+    static const std::pair<const char*, const char*> kKeys[] = {
+        {"host", "Server"}, {"port", "Port"},    {"dbname", "Database"},
+        {"user", "Uid"},    {"password", "Pwd"},
+    };
+    QString text = QStringLiteral("Driver={PostgreSQL Unicode};");
+    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString key = pair.section(QLatin1Char('='), 0, 0);
+        for (const auto& [libpq, odbc] : kKeys) {
+            if (key == QLatin1String(libpq)) {
+                text += QLatin1String(odbc) + QLatin1Char('=') + pair.section(QLatin1Char('='), 1) +
+                        QLatin1Char(';');
+            }
+        }
+    }
+    return text;
+}
+
 bool BackendAvailable(Backend backend) {
-    return backend == Backend::SQLite || !PostgresConninfo().isEmpty();
+    const bool server = backend == Backend::PostgreSQL || backend == Backend::OdbcPostgreSQL;
+    return !server || !PostgresConninfo().isEmpty();
 }
 
 void EveryDatabase::SetUp() {
     if (!BackendAvailable(GetParam())) {
+        if (!qEnvironmentVariableIsEmpty("CI")) {
+            GTEST_FAIL() << "PRVC03_PG_CONNINFO is not set on CI: every database configuration "
+                            "must run there (scripts/with-postgres.sh)";
+        }
         GTEST_SKIP() << "PRVC03_PG_CONNINFO is not set: no PostgreSQL server to run on";
     }
     database_ = std::make_unique<TestDatabase>(GetParam(), Content());
@@ -67,7 +100,7 @@ TestDatabase::TestDatabase(Content content) : TestDatabase(Backend::SQLite, cont
 
 TestDatabase::TestDatabase(Backend backend, Content content) : backend_(backend) {
     name_ = NextName("prvc03_test");
-    if (backend_ == Backend::SQLite) {
+    if (!IsPostgres()) {
         path_ = dir_.filePath(QStringLiteral("test.db"));
     } else {
         schema_ = NextName("prvc03_t").toLower();
@@ -126,30 +159,66 @@ TestDatabase::~TestDatabase() {
 }
 
 QSqlDatabase TestDatabase::Connect(const QString& name, const QString& sqliteOptions) {
-    QSqlDatabase db;
-    if (backend_ == Backend::SQLite) {
-        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path_);
-        db.setConnectOptions(sqliteOptions);
-    } else {
-        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        if (!db.isValid()) {
-            ADD_FAILURE() << "the QPSQL driver is not available (install libqt6sql6-psql)";
-            return db;
-        }
-        demo::ApplyConninfo(db, PostgresConninfo());
+    static const char* const kDrivers[] = {"QSQLITE", "QPSQL", "QODBC", "QODBC"};
+    static const char* const kPackages[] = {"libqt6sql6-sqlite", "libqt6sql6-psql",
+                                            "libqt6sql6-odbc", "libqt6sql6-odbc"};
+    const auto index = static_cast<std::size_t>(backend_);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(kDrivers[index]), name);
+    if (!db.isValid()) {
+        ADD_FAILURE() << "the " << kDrivers[index] << " driver is not available (install "
+                      << kPackages[index] << ")";
+        return db;
     }
+    Configure(db, sqliteOptions);
     if (!db.open()) {
         ADD_FAILURE() << BackendName(backend_) << ": " << db.lastError().text().toStdString();
         return db;
     }
-    if (backend_ == Backend::PostgreSQL) {
-        Run(db, QStringLiteral("SET client_min_messages TO warning"));
-        if (!schema_.isEmpty() && name != name_) {
-            Run(db, QStringLiteral("SET search_path TO %1").arg(schema_));
+    Prepare(db, sqliteOptions, !schema_.isEmpty() && name != name_);
+    return db;
+}
+
+void TestDatabase::Configure(QSqlDatabase& db, const QString& sqliteOptions) const {
+    switch (backend_) {
+        case Backend::SQLite:
+            db.setDatabaseName(path_);
+            db.setConnectOptions(sqliteOptions);
+            break;
+        case Backend::PostgreSQL:
+            demo::ApplyConninfo(db, PostgresConninfo());
+            break;
+        case Backend::OdbcPostgreSQL:
+            db.setDatabaseName(OdbcPostgresConnectionString(PostgresConninfo()));
+            break;
+        case Backend::OdbcSQLite: {
+            // The SQLite ODBC driver waits 100 s for a lock by default, also
+            // when told 0; wait as long as QSQLITE does, or as asked (0 as 1 ms).
+            QString timeout = QStringLiteral("5000");
+            for (const QString& option :
+                 sqliteOptions.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+                if (option.startsWith(QLatin1String("QSQLITE_BUSY_TIMEOUT="))) {
+                    timeout =
+                        QString::number(std::max(1, option.section(QLatin1Char('='), 1).toInt()));
+                }
+            }
+            db.setDatabaseName(
+                QStringLiteral("Driver=SQLite3;Database=%1;Timeout=%2;").arg(path_, timeout));
+            break;
         }
     }
-    return db;
+}
+
+void TestDatabase::Prepare(QSqlDatabase& db, const QString& sqliteOptions, bool inSchema) {
+    if (IsPostgres()) {
+        Run(db, QStringLiteral("SET client_min_messages TO warning"));
+        if (inSchema) {
+            Run(db, QStringLiteral("SET search_path TO %1").arg(schema_));
+        }
+    } else if (IsOdbc() && sqliteOptions.contains(QLatin1String("QSQLITE_OPEN_READONLY"))) {
+        // The ODBC driver has no read-only open; a query-only connection
+        // refuses every write the same way.
+        Run(db, QStringLiteral("PRAGMA query_only = 1"));
+    }
 }
 
 void TestDatabase::Exec(const QString& statement) {
@@ -227,16 +296,13 @@ QSqlDatabase& TestDatabase::OpenOther(const QString& sqliteOptions) {
 
 void TestDatabase::Reopen(const QString& sqliteOptions) {
     db_.close();
-    if (backend_ == Backend::SQLite) {
-        db_.setConnectOptions(sqliteOptions);
-    }
+    Configure(db_, sqliteOptions);
     if (!db_.open()) {
         ADD_FAILURE() << db_.lastError().text().toStdString();
         return;
     }
+    Prepare(db_, sqliteOptions, IsPostgres());
     if (IsPostgres()) {
-        Run(db_, QStringLiteral("SET client_min_messages TO warning"));
-        Run(db_, QStringLiteral("SET search_path TO %1").arg(schema_));
         pid_ = BackendPid();
     }
 }

@@ -3,7 +3,9 @@
 // for the life of the object: a SQLite file in a temporary folder (the
 // default), or a schema of its own on the PostgreSQL server named by
 // PRVC03_PG_CONNINFO, dropped at the end, so that test binaries running at
-// the same time never see each other's tables.
+// the same time never see each other's tables. Each can be reached natively
+// (QSQLITE, QPSQL) or through QODBC and the product's ODBC driver, the way
+// production hosts reach SQL Server.
 
 #include <QByteArray>
 #include <QSqlDatabase>
@@ -20,7 +22,7 @@
 
 namespace prvc03::test {
 
-enum class Backend { SQLite, PostgreSQL };
+enum class Backend { SQLite, PostgreSQL, OdbcPostgreSQL, OdbcSQLite };
 
 const char* BackendName(Backend backend);
 inline void PrintTo(Backend backend, std::ostream* out) {
@@ -28,6 +30,9 @@ inline void PrintTo(Backend backend, std::ostream* out) {
 }
 // The PostgreSQL server's "key=value ..." text, empty when none is configured.
 QString PostgresConninfo();
+// The ODBC connection string of the PostgreSQL server named by a libpq-style
+// "key=value ..." text, through the "PostgreSQL Unicode" driver.
+QString OdbcPostgresConnectionString(const QString& conninfo);
 // SQLite always; PostgreSQL when PRVC03_PG_CONNINFO names a server.
 bool BackendAvailable(Backend backend);
 
@@ -41,7 +46,13 @@ class TestDatabase {
     TestDatabase& operator=(const TestDatabase&) = delete;
 
     Backend backend() const { return backend_; }
-    bool IsPostgres() const { return backend_ == Backend::PostgreSQL; }
+    // A PostgreSQL server, reached natively or through ODBC.
+    bool IsPostgres() const {
+        return backend_ == Backend::PostgreSQL || backend_ == Backend::OdbcPostgreSQL;
+    }
+    bool IsOdbc() const {
+        return backend_ == Backend::OdbcPostgreSQL || backend_ == Backend::OdbcSQLite;
+    }
     QSqlDatabase& db() { return db_; }
     // The SQLite file (empty on PostgreSQL).
     QString Path() const { return path_; }
@@ -64,7 +75,9 @@ class TestDatabase {
 
     // A further connection to the same database (same file, or same server
     // and schema), owned by this object and closed with it. SQLite options go
-    // to the driver's connect options (e.g. "QSQLITE_OPEN_READONLY").
+    // to the driver's connect options ("QSQLITE_OPEN_READONLY",
+    // "QSQLITE_BUSY_TIMEOUT=N"); over ODBC they become the SQLite ODBC
+    // driver's Timeout and a query-only connection.
     QSqlDatabase& OpenOther(const QString& sqliteOptions = QString());
     // Closes and opens the main connection again, keeping its name and the
     // session's pointer to it; SQLite options as above.
@@ -78,6 +91,10 @@ class TestDatabase {
 
   private:
     QSqlDatabase Connect(const QString& name, const QString& sqliteOptions);
+    // Points `db` at this database with the driver's options.
+    void Configure(QSqlDatabase& db, const QString& sqliteOptions) const;
+    // What every connection runs once it is open.
+    void Prepare(QSqlDatabase& db, const QString& sqliteOptions, bool inSchema);
 
     Backend backend_;
     QTemporaryDir dir_;
@@ -91,8 +108,9 @@ class TestDatabase {
 
 // Runs a test body once per database: derive the fixture from EveryDatabase,
 // write TEST_P, and instantiate it with PRVC03_ON_EVERY_DATABASE(Fixture).
-// SetUp opens the database (of content Content()); PostgreSQL is skipped only
-// when no server is configured. A fixture that overrides SetUp calls this
+// SetUp opens the database (of content Content()); the PostgreSQL
+// configurations are skipped only when no server is configured, and never
+// on CI, where that fails. A fixture that overrides SetUp calls this
 // one first and returns when IsSkipped().
 class EveryDatabase : public ::testing::TestWithParam<Backend> {
   protected:
@@ -106,10 +124,12 @@ class EveryDatabase : public ::testing::TestWithParam<Backend> {
 
 std::string BackendParamName(const ::testing::TestParamInfo<Backend>& info);
 
-#define PRVC03_ON_EVERY_DATABASE(Fixture)                                                        \
-    INSTANTIATE_TEST_SUITE_P(                                                                    \
-        Databases, Fixture,                                                                      \
-        ::testing::Values(::prvc03::test::Backend::SQLite, ::prvc03::test::Backend::PostgreSQL), \
+#define PRVC03_ON_EVERY_DATABASE(Fixture)                                                       \
+    INSTANTIATE_TEST_SUITE_P(                                                                   \
+        Databases, Fixture,                                                                     \
+        ::testing::Values(::prvc03::test::Backend::SQLite, ::prvc03::test::Backend::PostgreSQL, \
+                          ::prvc03::test::Backend::OdbcPostgreSQL,                              \
+                          ::prvc03::test::Backend::OdbcSQLite),                                 \
         ::prvc03::test::BackendParamName)
 
 }  // namespace prvc03::test
