@@ -28,6 +28,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/platform/Windows.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/prvc03)
 install(TARGETS prvc03_headers prvc03_windowing EXPORT PRVC03Targets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+# A stripping install (the package's) strips the archive's debug information
+# too, which install(TARGETS) leaves alone for archives.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:prvc03_windowing>\")
+endif()")
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/prvc03)
 
 # The CMake package, relocatable: every path is taken relative to the folder
@@ -46,6 +52,7 @@ install(FILES ${PROJECT_BINARY_DIR}/PRVC03Config.cmake ${PROJECT_BINARY_DIR}/PRV
 # prvc03.pc, relocatable through ${pcfiledir}.
 set(PRVC03_INSTALL_PKGCONFIGDIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 file(RELATIVE_PATH PRVC03_PC_TO_PREFIX /prefix/${PRVC03_INSTALL_PKGCONFIGDIR} /prefix)
+string(REGEX REPLACE "/$" "" PRVC03_PC_TO_PREFIX "${PRVC03_PC_TO_PREFIX}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/prvc03.pc.in ${PROJECT_BINARY_DIR}/prvc03.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/prvc03.pc DESTINATION ${PRVC03_INSTALL_PKGCONFIGDIR})
 

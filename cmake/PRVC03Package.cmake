@@ -20,10 +20,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql, libqt6sql6-odbc, fonts-wqy-zenhei")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-base-dev, pkg-config")
-# The first line is the synopsis; CPack indents the rest as the long
-# description and writes empty lines as " .".
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-PRVC03 is a plug-in for a business-administration host: the operator names
+# The long description; CPack puts the summary above it as the synopsis,
+# indents it and writes empty lines as " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "PRVC03 is a plug-in for a business-administration host: the operator names
 one existing user and any number of other users, and the plug-in copies every
 permission row of the first to each of the others, one transaction per user.
 Users are picked through two generic lookup windows with quick search,
