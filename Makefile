@@ -2,6 +2,8 @@
 # make test  installs what is missing, builds, runs every test
 # make bench installs what is missing, builds the benchmarks (Release) and runs
 #            them: every figure beside its baseline, then a summary table
+# make package  builds the Debian package (build/prvc03_<version>_<arch>.deb)
+# make install PREFIX=DIR  installs plug-in, host, header, CMake package, .pc
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
@@ -10,8 +12,9 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps build run test test-asan bench fuzz format clean
+.PHONY: all deps build run test test-asan bench fuzz package install format clean
 
 all: build
 
@@ -35,6 +38,12 @@ run: build
 
 test: build
 	bash scripts/run-tests.sh $(BUILD)
+
+package: build
+	cmake --build $(BUILD) --target package
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPRVC03_SANITIZE=ON

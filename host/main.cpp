@@ -1,6 +1,7 @@
 // prvc03-host: a small host for the PRVC03 plug-in. It opens the demo
-// database (or another one), loads libPRVC03 from beside its executable,
-// calls LoadDll and shows in its log what the plug-in tells the host.
+// database (or another one), loads libPRVC03 (from beside its executable in
+// the build tree, from the installed plug-in folder otherwise), calls LoadDll
+// and shows in its log what the plug-in tells the host.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 #include "DemoDatabase.h"
 #include "HostWindow.h"
@@ -30,12 +32,42 @@ bool OpenPostgres(QSqlDatabase& db, const QString& conninfo) {
     return db.open();
 }
 
+// The plug-in beside the executable (the build tree) or, installed, in the
+// plug-in folder at its fixed place relative to the executable's folder. The
+// path beside the executable when neither exists, for the error message.
+QString DefaultLibraryPath() {
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString beside = here.filePath(QStringLiteral("libPRVC03.so"));
+    if (QFileInfo::exists(beside)) {
+        return beside;
+    }
+    const QString installed =
+        QDir::cleanPath(here.filePath(QStringLiteral(PRVC03_PLUGIN_FROM_HOST "/libPRVC03.so")));
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
+// --help and --version only print: answered without a window system, so
+// that they work without a display too.
+bool AsksOnlyForText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "--help-all" ||
+            argument == "-v" || argument == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app =
+        AsksOnlyForText(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
+                                    : std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("prvc03-host"));
     QApplication::setOrganizationName(QStringLiteral("PRVC03"));
+    QApplication::setApplicationVersion(QStringLiteral(PRVC03_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -43,6 +75,7 @@ int main(int argc, char** argv) {
         "loads libPRVC03 and calls LoadDll; the log shows the plug-in's notices,\n"
         "error reports and message boxes."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption database(
         {QStringLiteral("d"), QStringLiteral("database")},
         QStringLiteral("SQLite database FILE (created with the demo tables when new). Default: "
@@ -53,16 +86,18 @@ int main(int argc, char** argv) {
         QStringLiteral("Use a PostgreSQL server instead, e.g. \"host=127.0.0.1 port=5432 "
                        "dbname=prvc03 user=me\" (demo tables created when missing)."),
         QStringLiteral("CONNINFO"));
-    const QCommandLineOption library(QStringLiteral("library"),
-                                     QStringLiteral("Path of the plug-in library to load."),
-                                     QStringLiteral("PATH"));
+    const QCommandLineOption library(
+        QStringLiteral("library"),
+        QStringLiteral("Path of the plug-in library to load. Default: libPRVC03.so beside the "
+                       "host, else the installed one."),
+        QStringLiteral("PATH"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Open the module window, save a PNG of it to FILE, print the host's log "
                        "and quit."),
         QStringLiteral("FILE"));
     parser.addOptions({database, postgres, library, screenshot});
-    parser.process(app);
+    parser.process(*app);
 
     QSqlDatabase db;
     QString label;
@@ -101,8 +136,7 @@ int main(int argc, char** argv) {
 
     QString libraryPath = parser.value(library);
     if (libraryPath.isEmpty()) {
-        libraryPath =
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libPRVC03.so"));
+        libraryPath = DefaultLibraryPath();
     }
 
     int result = 0;
@@ -131,7 +165,7 @@ int main(int argc, char** argv) {
         } else {
             window.show();
             QTimer::singleShot(0, &window, [&window] { window.OpenModule(); });
-            result = app.exec();
+            result = app->exec();
             window.UnloadLibrary();
         }
     }
