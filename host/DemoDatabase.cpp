@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+#include "session/DatabaseProduct.h"
+
 namespace prvc03::demo {
 
 void Exec(QSqlDatabase& db, const QString& statement) {
@@ -39,14 +41,25 @@ void ApplyConninfo(QSqlDatabase& db, const QString& conninfo) {
 }
 
 void CreateSchema(QSqlDatabase& db) {
-    Exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS ADMMG (MG001 VARCHAR(10) NOT NULL "
-                            "PRIMARY KEY, MG002 VARCHAR(20))"));
-    Exec(db, QStringLiteral(
-                 "CREATE TABLE IF NOT EXISTS ADMMH (MH001 VARCHAR(10) NOT NULL, MH002 VARCHAR(20) "
-                 "NOT NULL, MH003 VARCHAR(40), MH004 VARCHAR(40), RUN CHAR(1), NEW CHAR(1), "
-                 "FIND CHAR(1), EDIT CHAR(1), DEL CHAR(1), REPORT CHAR(1), CONFORM CHAR(1), "
-                 "UNCONFORM CHAR(1), LOCK CHAR(1), UNLOCK CHAR(1), INVALID CHAR(1), "
-                 "PRICE CHAR(1), PRIMARY KEY (MH001, MH002))"));
+    // Plain CREATE TABLE for each missing table: SQL Server has no IF NOT
+    // EXISTS, and keeps Chinese text in any collation only as NVARCHAR.
+    const QString text = ProductOf(db) == DatabaseProduct::SqlServer ? QStringLiteral("NVARCHAR")
+                                                                     : QStringLiteral("VARCHAR");
+    const QStringList tables = db.tables();
+    if (!tables.contains(QStringLiteral("ADMMG"), Qt::CaseInsensitive)) {
+        Exec(db, QStringLiteral("CREATE TABLE ADMMG (MG001 %1(10) NOT NULL PRIMARY KEY, "
+                                "MG002 %1(20))")
+                     .arg(text));
+    }
+    if (!tables.contains(QStringLiteral("ADMMH"), Qt::CaseInsensitive)) {
+        Exec(db,
+             QStringLiteral("CREATE TABLE ADMMH (MH001 %1(10) NOT NULL, MH002 %1(20) NOT NULL, "
+                            "MH003 %1(40), MH004 %1(40), RUN CHAR(1), NEW CHAR(1), FIND CHAR(1), "
+                            "EDIT CHAR(1), DEL CHAR(1), REPORT CHAR(1), CONFORM CHAR(1), "
+                            "UNCONFORM CHAR(1), LOCK CHAR(1), UNLOCK CHAR(1), INVALID CHAR(1), "
+                            "PRICE CHAR(1), PRIMARY KEY (MH001, MH002))")
+                 .arg(text));
+    }
 }
 
 namespace {

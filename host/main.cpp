@@ -86,6 +86,13 @@ int main(int argc, char** argv) {
         QStringLiteral("Use a PostgreSQL server instead, e.g. \"host=127.0.0.1 port=5432 "
                        "dbname=prvc03 user=me\" (demo tables created when missing)."),
         QStringLiteral("CONNINFO"));
+    const QCommandLineOption odbc(
+        QStringLiteral("odbc"),
+        QStringLiteral("Connect through ODBC instead (SQL Server in production): a DSN or a "
+                       "driver string, e.g. \"Driver=FreeTDS;Server=H;Port=1433;Database=D;"
+                       "Uid=U;Pwd=P;TDS_Version=7.4;ClientCharset=UTF-8\" or "
+                       "\"Driver=SQLite3;Database=FILE\" (demo tables created when missing)."),
+        QStringLiteral("CONNECTION-STRING"));
     const QCommandLineOption library(
         QStringLiteral("library"),
         QStringLiteral("Path of the plug-in library to load. Default: libPRVC03.so beside the "
@@ -96,13 +103,22 @@ int main(int argc, char** argv) {
         QStringLiteral("Open the module window, save a PNG of it to FILE, print the host's log "
                        "and quit."),
         QStringLiteral("FILE"));
-    parser.addOptions({database, postgres, library, screenshot});
+    parser.addOptions({database, postgres, odbc, library, screenshot});
     parser.process(*app);
 
     QSqlDatabase db;
     QString label;
     try {
-        if (parser.isSet(postgres)) {
+        if (parser.isSet(odbc)) {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), QStringLiteral("host"));
+            db.setDatabaseName(parser.value(odbc));
+            if (!db.open()) {
+                Print(QStringLiteral("Cannot open the ODBC connection: %1")
+                          .arg(db.lastError().text()));
+                return 2;
+            }
+            label = QStringLiteral("ODBC ") + parser.value(odbc).section(QLatin1Char(';'), 0, 1);
+        } else if (parser.isSet(postgres)) {
             if (!OpenPostgres(db, parser.value(postgres))) {
                 Print(QStringLiteral("Cannot open PostgreSQL: %1").arg(db.lastError().text()));
                 return 2;
