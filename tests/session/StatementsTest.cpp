@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Cp936.h"
+#include "session/DatabaseProduct.h"
 #include "session/Errors.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
@@ -164,8 +165,23 @@ TEST_F(Statements, ExactNumericColumnsArriveAsFloatingPoint) {
     EXPECT_DOUBLE_EQ(result->at(0).toDouble(), 2.5);
 }
 
-TEST(NullFunction, FollowsTheDriver) {
+TEST(NullFunction, FollowsTheProductNotTheDriver) {
     TestDatabase database(TestDatabase::Empty);
     EXPECT_EQ(NullFunctionName(database.db()), QStringLiteral("ifnull"));
     EXPECT_EQ(NullFunctionName(QSqlDatabase()), QStringLiteral("coalesce"));
+    // The DBMS names ODBC drivers report: SQL Server's own driver and
+    // FreeTDS, Sybase ASE, and the drivers the tests reach.
+    const std::pair<const char*, DatabaseProduct> names[] = {
+        {"Microsoft SQL Server", DatabaseProduct::SqlServer},
+        {"SQL Server", DatabaseProduct::SqlServer},
+        {"Adaptive Server Enterprise", DatabaseProduct::Sybase},
+        {"PostgreSQL", DatabaseProduct::PostgreSQL},
+        {"SQLite", DatabaseProduct::SQLite},
+        {"MariaDB", DatabaseProduct::MySQL},
+        {"DB2/LINUXX8664", DatabaseProduct::Other},
+        {"", DatabaseProduct::Unknown},
+    };
+    for (const auto& [name, product] : names) {
+        EXPECT_EQ(ProductFromDbmsName(QString::fromLatin1(name)), product) << name;
+    }
 }
