@@ -15,6 +15,7 @@
 
 #include "DemoDatabase.h"
 #include "HostWindow.h"
+#include "Translations.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("prvc03-host"));
     QApplication::setOrganizationName(QStringLiteral("PRVC03"));
+    // Qt's own texts (standard buttons, context menus) in the user's language.
+    prvc03::host::LoadToolkitTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
