@@ -332,7 +332,7 @@ void LookupWindow::ConnectHandlers() {
     Bind(SearchField, &QComboBox::currentIndexChanged, &LookupWindow::SearchFieldChange);
     Bind(BitBtn3, &QPushButton::clicked, &LookupWindow::BitBtn3Click);
     Bind(BitBtn4, &QPushButton::clicked, &LookupWindow::BitBtn4Click);
-    Bind(lbOrder1, &QListWidget::doubleClicked, &LookupWindow::lbOrder1DblClick);
+    Bind(lbOrder1, &ListBox::DblClick, &LookupWindow::lbOrder1DblClick);
     Bind(BitBtn6, &QPushButton::clicked, &LookupWindow::BitBtn6Click);
     Bind(BitBtn7, &QPushButton::clicked, &LookupWindow::BitBtn7Click);
     Bind(cbOrder1, &CheckList::DblClick, &LookupWindow::cbOrder1DblClick);
@@ -637,8 +637,14 @@ void LookupWindow::TLastClick() {
 }
 
 void LookupWindow::DSFhelpDataChange() {
-    if (QryFhelp->Active()) {
-        statusPanels_[3]->setText(RecordCounterText(*QryFhelp));
+    if (!QryFhelp->Active()) {
+        return;
+    }
+    statusPanels_[3]->setText(RecordCounterText(*QryFhelp));
+    // An empty result has no current cell to change: its record text (every
+    // column empty) is built here, so no earlier record's text stays.
+    if (QryFhelp->RecordCount() == 0) {
+        wwDBGridHCellChanged();
     }
 }
 

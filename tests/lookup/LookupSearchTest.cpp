@@ -9,6 +9,7 @@
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
 #include "session/Errors.h"
+#include "support/MessageBoxProbe.h"
 #include "widgets/CheckList.h"
 #include "widgets/ConditionGrid.h"
 #include "widgets/DatasetModel.h"
@@ -214,6 +215,34 @@ TEST_F(QuickSearchWindow, ARejectedSearchLeavesTheWindowUsableAndDropsThePicks) 
     EXPECT_FALSE(w.isVisible());
 }
 
+TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
+    const test::DefaultLocale chinese(test::kChina);
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    w.fA->trigger();
+    AddCondition(w.CDSTmp, "用户编号", "等于", "A01", "AND");
+    AddCondition(w.CDSTmp, "用户名称", "包含", "王", "AND");
+    w.wwDBGridQ->setFocus();
+    QStringList texts;
+    QObject context;
+    // 否 keeps the row, 是 deletes it.
+    for (const QString answer : {QStringLiteral("否"), QStringLiteral("是")}) {
+        test::WhenMessageBox(&context, [&texts, answer](QMessageBox& box) -> QAbstractButton* {
+            texts = test::ButtonTexts(box);
+            for (QAbstractButton* button : box.buttons()) {
+                if (button->text() == answer) {
+                    return button;
+                }
+            }
+            return nullptr;
+        });
+        QTest::keyClick(w.wwDBGridQ, Qt::Key_Delete, Qt::ControlModifier);
+        texts.sort();
+        EXPECT_EQ(texts, (QStringList{QStringLiteral("否"), QStringLiteral("是")}));
+    }
+    EXPECT_EQ(w.CDSTmp->RowCount(), 1);
+}
+
 class SortOrder : public LookupFixture {};
 
 TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
@@ -270,6 +299,29 @@ TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
     QTest::mouseClick(w.BitBtn7, Qt::LeftButton);
     EXPECT_EQ(w.cbOrder1->count(), 2);
     EXPECT_EQ(w.cbOrder1->ItemIndex(), 1);
+}
+
+TEST_F(SortOrder, DoubleClickBelowTheColumnsTakesTheSelectedColumn) {
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    const QPoint below(20, w.lbOrder1->viewport()->height() - 5);
+    ASSERT_FALSE(w.lbOrder1->indexAt(below).isValid()) << "the point lies below every column";
+
+    // Nothing selected: the list's index error, and neither list changes.
+    w.lbOrder1->setCurrentRow(-1);
+    DoubleClick(w.lbOrder1->viewport(), below);
+    EXPECT_EQ(TakeErrors(), QStringList{QStringLiteral("List index out of bounds (-1)")});
+    EXPECT_EQ(w.cbOrder1->count(), 0);
+    EXPECT_EQ(w.lbOrder1->count(), 2);
+
+    // A selected column stays selected and is the one added.
+    w.lbOrder1->setCurrentRow(1);
+    DoubleClick(w.lbOrder1->viewport(), below);
+    EXPECT_TRUE(TakeErrors().isEmpty());
+    ASSERT_EQ(w.cbOrder1->count(), 1);
+    EXPECT_EQ(w.cbOrder1->ItemText(0), QStringLiteral("用户名称"));
 }
 
 TEST_F(SortOrder, FlipWithNothingSelectedIsReported) {
@@ -422,6 +474,47 @@ TEST_F(Browsing, EmptyResultAndTrimmedRecordText) {
     EXPECT_FALSE(e.TNext->isEnabled());
     e.wwDBGridHCellChanged();
     EXPECT_EQ(e.StatusText(1), QStringLiteral(" "));
+}
+
+TEST_F(Browsing, SearchWithoutRecordsShowsTheSingleBlank) {
+    db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
+    for (const bool multi : {true, false}) {
+        SCOPED_TRACE(multi ? "multi-select" : "single-select");
+        auto many = Show<TfrmRootFS>();
+        auto one = Show<TfrmRootFH>();
+        LookupWindow& w = multi ? static_cast<LookupWindow&>(*many.get()) : *one.get();
+        // The full-width blank is no blank of the trimming rule.
+        w.SearchValue->setText(QStringLiteral("\u3000Z2"));
+        ClickButtonPart(w.cxButton1);
+        ASSERT_EQ(w.StatusText(3), QStringLiteral("1／1"));
+        EXPECT_EQ(w.StatusText(1), QStringLiteral("\u3000Z2 全角\u3000"));
+
+        // A quick search that finds nothing.
+        w.SearchValue->setText(QStringLiteral("无此用户"));
+        ClickButtonPart(w.cxButton1);
+        EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
+        EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+
+        // Records again, then a condition search that finds nothing.
+        w.SearchValue->setText(QStringLiteral("A01"));
+        ClickButtonPart(w.cxButton1);
+        EXPECT_TRUE(w.StatusText(1).startsWith(QStringLiteral("A01 ")));
+        w.fA->trigger();
+        AddCondition(w.CDSTmp, "用户编号", "等于", "无此用户", "AND");
+        QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+        EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
+        EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+    }
+    // One data column: the empty text alone.
+    QueryDataset codes;
+    codes.AddField(test::RequestField(QStringLiteral("MG001"), QStringLiteral("用户编号"),
+                                      QStringLiteral("ADMMG"), FieldType::WideString, 10));
+    auto window = Show<TfrmRootFH>(QStringLiteral("FROM ADMMG WHERE 1=1"), &codes);
+    TfrmRootFH& w = *window.get();
+    EXPECT_EQ(w.StatusText(1), Rows(w.BaseSQL).first());
+    w.SearchValue->setText(QStringLiteral("无此用户"));
+    ClickButtonPart(w.cxButton1);
+    EXPECT_EQ(w.StatusText(1), QString());
 }
 
 TEST_F(Browsing, CurrentRowTextIsBlack) {
