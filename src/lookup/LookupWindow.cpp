@@ -175,6 +175,8 @@ void LookupWindow::BuildSearchRow() {
     cxButton1->SetCaption(kModeResearch);
     cxButton1->SetGlyph(GlyphIcon(Glyph::ModeResearch));
     cxButton1->setFocusPolicy(Qt::StrongFocus);
+    cxButton1->setAccessibleName(QStringLiteral("查找"));
+    cxButton1->setToolTip(QStringLiteral("空格键查找；F4 或 Alt+↓ 选择查找方式"));
     PopupMenu1 = Named(new QMenu(cxButton1), "PopupMenu1");
     fC = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeResearch), kModeResearch), "fC");
     fB = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeFuzzy), kModeFuzzy), "fB");
@@ -261,6 +263,8 @@ void LookupWindow::BuildResultGrid() {
     wwDBGridH = Named(new DataGrid(this), "wwDBGridH");
     wwDBGridH->setAccessibleName(QStringLiteral("查询结果"));
     wwDBGridH->SetRowIndicator(!kind_.multiSelect);
+    // The arrow keys move between cells; Tab goes on to the buttons below.
+    wwDBGridH->setTabKeyNavigation(false);
     if (kind_.multiSelect) {
         wwDBGridH->setSelectionMode(QAbstractItemView::SingleSelection);
     }

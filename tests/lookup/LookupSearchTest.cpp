@@ -1,7 +1,9 @@
 // Searching, sorting and browsing in the lookup windows: every statement is
 // run against the database and the records the grid shows are checked.
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -530,6 +532,68 @@ TEST_F(Browsing, CurrentRowTextIsBlack) {
     }
     EXPECT_EQ(w.wwDBGridH->ColorsFor(w.wwDBGridH->model()->index(3, 0), false).background,
               QColor::fromRgb(DataGrid::AlternateRowRgb));
+}
+
+class Keyboard : public LookupFixture {
+  protected:
+    // A key as the operator types it: to the window's focused control.
+    static void Press(QWidget& window, int key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* focused = window.focusWidget();
+        ASSERT_NE(focused, nullptr);
+        QTest::keyClick(focused, static_cast<Qt::Key>(key), modifiers);
+    }
+};
+
+TEST_F(Keyboard, SearchModeTickAndConfirmWithoutAMouse) {
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    ASSERT_EQ(w.focusWidget(), w.SearchValue) << "the operator starts typing";
+    EXPECT_TRUE(w.cxButton1->toolTip().contains(QStringLiteral("F4")));
+
+    // The search column: 用户名称; the mode from the drop-down's menu: 模糊查找.
+    Press(w, Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(w.focusWidget(), w.SearchField);
+    Press(w, Qt::Key_Down);
+    EXPECT_EQ(w.SearchField->currentIndex(), 1);
+    Press(w, Qt::Key_Return);
+    ASSERT_EQ(w.focusWidget(), w.SearchValue);
+    QTest::sendKeyEvent(QTest::Click, w.SearchValue, Qt::Key_unknown, QStringLiteral("王"),
+                        Qt::NoModifier);
+    Press(w, Qt::Key_Return);
+    ASSERT_EQ(w.focusWidget(), w.cxButton1);
+    QObject context;
+    QTimer::singleShot(0, &context, [&w] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_EQ(menu, w.PopupMenu1) << "F4 opens the search modes";
+        for (int i = 0; i < 3 && menu->activeAction() != w.fB; ++i) {
+            QTest::keyClick(menu, Qt::Key_Down);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    Press(w, Qt::Key_F4);
+    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
+    Press(w, Qt::Key_Space);
+    const QString sql = w.QryFhelp->SQL();
+    EXPECT_TRUE(sql.contains(QStringLiteral("ADMMG.MG002 LIKE '%王%'"))) << sql.toStdString();
+    ASSERT_EQ(w.QryFhelp->RecordCount(), Rows(sql).size());
+    ASSERT_GE(w.QryFhelp->RecordCount(), 2);
+
+    // Into the grid: Space ticks, the arrows move, Tab leaves for the buttons.
+    Press(w, Qt::Key_Tab);
+    ASSERT_EQ(w.focusWidget(), w.wwDBGridH);
+    Press(w, Qt::Key_Home);
+    Press(w, Qt::Key_Space);
+    Press(w, Qt::Key_Down);
+    Press(w, Qt::Key_Space);
+    EXPECT_EQ(w.Picks().Count(), 2);
+    Press(w, Qt::Key_Tab);
+    EXPECT_EQ(w.focusWidget(), w.BitBtn5);
+    Press(w, Qt::Key_Tab);
+    Press(w, Qt::Key_Tab);
+    ASSERT_EQ(w.focusWidget(), w.BitBtn1);
+    Press(w, Qt::Key_Space);
+    ASSERT_TRUE(w.ResultValue);
+    EXPECT_EQ(w.ResultValue->High(1) - w.ResultValue->Low(1) + 1, 2);
 }
 
 }  // namespace
