@@ -228,7 +228,7 @@ TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
     QStringList texts;
     QObject context;
     // 否 keeps the row, 是 deletes it.
-    for (const QString answer : {QStringLiteral("否"), QStringLiteral("是")}) {
+    for (const QString& answer : {QStringLiteral("否"), QStringLiteral("是")}) {
         test::WhenMessageBox(&context, [&texts, answer](QMessageBox& box) -> QAbstractButton* {
             texts = test::ButtonTexts(box);
             for (QAbstractButton* button : box.buttons()) {
