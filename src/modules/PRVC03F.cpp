@@ -94,7 +94,7 @@ class KeyDownHook : public QObject {
             return false;
         }
         const Qt::KeyboardModifiers shift = press->modifiers() & ~Qt::KeypadModifier;
-        RunHandler([&] { handler_(key, shift); });
+        handler_(key, shift);
         return key == 0;
     }
 
@@ -187,19 +187,16 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     hqryADMMG->AddField(UserField("hqryADMMGMG002", "MG002", QStringLiteral("用户名称"), 20));
 
     connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton1Click(); }); });
+            [this] { RunStep([this] { SpeedButton1Click(); }); });
     connect(SpeedButton2, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton2Click(); }); });
+            [this] { RunStep([this] { SpeedButton2Click(); }); });
     connect(SpeedButton3, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton3Click(); }); });
+            [this] { RunStep([this] { SpeedButton3Click(); }); });
     connect(SpeedButton4, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton4Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this,
-            [this] { RunHandler([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this,
-            [this] { RunHandler([this] { BitBtn2Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this,
-            [this] { RunHandler([this] { BitBtn3Click(); }); });
+            [this] { RunStep([this] { SpeedButton4Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { RunStep([this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { RunStep([this] { BitBtn2Click(); }); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { RunStep([this] { BitBtn3Click(); }); });
     new KeyDownHook(Edit1,
                     [this](int& key, Qt::KeyboardModifiers shift) { Edit1KeyDown(key, shift); });
     new KeyDownHook(ListBox1,
@@ -207,6 +204,27 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
 }
 
 TfrmPRVC03F::~TfrmPRVC03F() = default;
+
+void TfrmPRVC03F::FormClose(CloseAction& action) {
+    TfrmRootFY::FormClose(action);
+    // A handler still runs (a lookup, the preview or a message box has a
+    // modal loop of its own): the window hides now and is freed when the
+    // handler is done, never under its feet.
+    if (runningSteps_ > 0 && action == CloseAction::Free) {
+        action = CloseAction::Hide;
+        freeAfterSteps_ = true;
+    }
+}
+
+void TfrmPRVC03F::RunStep(const std::function<void()>& handler) {
+    ++runningSteps_;
+    RunHandler(handler);
+    --runningSteps_;
+    if (runningSteps_ == 0 && freeAfterSteps_) {
+        freeAfterSteps_ = false;
+        deleteLater();
+    }
+}
 
 void TfrmPRVC03F::SpeedButton1Click() {
     const std::optional<VariantArray> picked = RunLookup<TfrmRootFH>(*hqryADMMG, kUsersFrom);

@@ -326,5 +326,37 @@ TEST_F(CopyWindowTest, KeysOpenTheLookupsAndDeleteALine) {
     EXPECT_EQ(window->focusWidget(), window->BitBtn1);
 }
 
+TEST_F(CopyWindowTest, HostsCloseDuringThePreviewFreesTheWindowAfterIt) {
+    const QByteArray before = db.Fingerprint();
+    window->Edit1->setText(QStringLiteral("A01"));
+    window->AddTargetLine(QStringLiteral("B01"), QStringLiteral("王五"));
+    QObject context;
+    bool hiddenMeanwhile = false;
+    test::WhenModal<TfrmCopyPreview>(&context, [this, &hiddenMeanwhile](TfrmCopyPreview& preview) {
+        // The host closes the copy window while the preview runs.
+        static const char close[] = "Close";
+        platform::COPYDATASTRUCT record;
+        record.cbData = sizeof(close);
+        record.lpData = close;
+        platform::SendMessageA(window->Handle(), platform::WM_COPYDATA, 0,
+                               reinterpret_cast<platform::LPARAM>(&record));
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        hiddenMeanwhile = !window.isNull() && !window->isVisible();
+        QTest::mouseClick(preview.BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(window->BitBtn3, Qt::LeftButton);
+    EXPECT_TRUE(hiddenMeanwhile) << "hidden at once, freed only after the preview";
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(db.Fingerprint(), before);
+    QStringList closed;
+    for (const auto& notice : host.notices) {
+        if (notice.dwData == 1) {
+            closed << notice.text;
+        }
+    }
+    EXPECT_EQ(closed, (QStringList{QStringLiteral("复制用户权限"), QStringLiteral("复制预览")}));
+}
+
 }  // namespace
 }  // namespace prvc03
