@@ -1,5 +1,6 @@
 #include "HostWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 
 #include "platform/Cp936.h"
 #include "platform/HostString.h"
+#include "platform/MessageBoxButtons.h"
 
 namespace prvc03::host {
 
@@ -74,6 +76,12 @@ HostWindow::HostWindow(QSqlDatabase& db, const QString& libraryPath, const QStri
                                 : type & platform::MB_ICONQUESTION ? QMessageBox::Question
                                                                    : QMessageBox::NoIcon,
                                 platform::FromCp936(caption), message, QMessageBox::Ok);
+                // The system's OK text for the user's locale, with or without
+                // the toolkit's translations.
+                const QString ok = platform::MessageBoxButtonText(platform::IDOK);
+                if (!ok.isEmpty()) {
+                    box.button(QMessageBox::Ok)->setText(ok);
+                }
                 box.exec();
             }
             return platform::IDOK;

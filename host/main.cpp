@@ -17,6 +17,7 @@
 
 #include "DemoDatabase.h"
 #include "HostWindow.h"
+#include "Translations.h"
 
 namespace {
 
@@ -68,6 +69,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("prvc03-host"));
     QApplication::setOrganizationName(QStringLiteral("PRVC03"));
     QApplication::setApplicationVersion(QStringLiteral(PRVC03_VERSION));
+    // Qt's own texts (standard buttons, context menus) in the user's language.
+    prvc03::host::LoadToolkitTranslations(*app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

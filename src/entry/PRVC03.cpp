@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QMessageBox>
 #include <QWidget>
 
 #include <memory>
@@ -13,6 +12,7 @@
 #include "platform/Windows.h"
 #include "session/Errors.h"
 #include "session/Global.h"
+#include "widgets/SystemMessageBox.h"
 
 namespace prvc03 {
 
@@ -39,12 +39,7 @@ QByteArray UpperAscii(const QByteArray& text) {
 // Shows module message boxes when the host has not installed its own way.
 int PresentMessageBox(platform::HWND, const QByteArray& text, const QByteArray& caption,
                       unsigned type) {
-    QMessageBox box(type & platform::MB_ICONSTOP       ? QMessageBox::Critical
-                    : type & platform::MB_ICONQUESTION ? QMessageBox::Question
-                                                       : QMessageBox::NoIcon,
-                    platform::FromCp936(caption), platform::FromCp936(text), QMessageBox::Ok);
-    box.exec();
-    return platform::IDOK;
+    return ShowSystemMessageBox(platform::FromCp936(caption), platform::FromCp936(text), type);
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ QString RecordCounterText(const QueryDataset& query) {
 QString RecordText(const QStringList& dataColumnTexts) {
     QStringList parts;
     for (qsizetype i = 0; i < dataColumnTexts.size() && i < 2; ++i) {
-        parts << dataColumnTexts[i].trimmed();
+        parts << TrimControl(dataColumnTexts[i]);
     }
     return parts.join(QLatin1Char(' '));
 }

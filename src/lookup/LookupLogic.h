@@ -66,7 +66,9 @@ VariantArray SinglePickedRow(const QueryDataset& query);
 
 // "0" for an empty result set, otherwise "record／count".
 QString RecordCounterText(const QueryDataset& query);
-// The first two texts, trimmed, joined by one blank (or the first alone).
+// The first two texts, each without leading and trailing characters of code
+// 32 and below (a full-width blank stays), joined by one blank (or the first
+// alone).
 QString RecordText(const QStringList& dataColumnTexts);
 
 }  // namespace prvc03

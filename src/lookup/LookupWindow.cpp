@@ -175,6 +175,8 @@ void LookupWindow::BuildSearchRow() {
     cxButton1->SetCaption(kModeResearch);
     cxButton1->SetGlyph(GlyphIcon(Glyph::ModeResearch));
     cxButton1->setFocusPolicy(Qt::StrongFocus);
+    cxButton1->setAccessibleName(QStringLiteral("查找"));
+    cxButton1->setToolTip(QStringLiteral("空格键查找；F4 或 Alt+↓ 选择查找方式"));
     PopupMenu1 = Named(new QMenu(cxButton1), "PopupMenu1");
     fC = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeResearch), kModeResearch), "fC");
     fB = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeFuzzy), kModeFuzzy), "fB");
@@ -261,6 +263,8 @@ void LookupWindow::BuildResultGrid() {
     wwDBGridH = Named(new DataGrid(this), "wwDBGridH");
     wwDBGridH->setAccessibleName(QStringLiteral("查询结果"));
     wwDBGridH->SetRowIndicator(!kind_.multiSelect);
+    // The arrow keys move between cells; Tab goes on to the buttons below.
+    wwDBGridH->setTabKeyNavigation(false);
     if (kind_.multiSelect) {
         wwDBGridH->setSelectionMode(QAbstractItemView::SingleSelection);
     }
@@ -332,7 +336,7 @@ void LookupWindow::ConnectHandlers() {
     Bind(SearchField, &QComboBox::currentIndexChanged, &LookupWindow::SearchFieldChange);
     Bind(BitBtn3, &QPushButton::clicked, &LookupWindow::BitBtn3Click);
     Bind(BitBtn4, &QPushButton::clicked, &LookupWindow::BitBtn4Click);
-    Bind(lbOrder1, &QListWidget::doubleClicked, &LookupWindow::lbOrder1DblClick);
+    Bind(lbOrder1, &ListBox::DblClick, &LookupWindow::lbOrder1DblClick);
     Bind(BitBtn6, &QPushButton::clicked, &LookupWindow::BitBtn6Click);
     Bind(BitBtn7, &QPushButton::clicked, &LookupWindow::BitBtn7Click);
     Bind(cbOrder1, &CheckList::DblClick, &LookupWindow::cbOrder1DblClick);
@@ -637,8 +641,14 @@ void LookupWindow::TLastClick() {
 }
 
 void LookupWindow::DSFhelpDataChange() {
-    if (QryFhelp->Active()) {
-        statusPanels_[3]->setText(RecordCounterText(*QryFhelp));
+    if (!QryFhelp->Active()) {
+        return;
+    }
+    statusPanels_[3]->setText(RecordCounterText(*QryFhelp));
+    // An empty result has no current cell to change: its record text (every
+    // column empty) is built here, so no earlier record's text stays.
+    if (QryFhelp->RecordCount() == 0) {
+        wwDBGridHCellChanged();
     }
 }
 

@@ -1,6 +1,8 @@
 #include "modules/PRVC03F.h"
 
+#include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -9,9 +11,15 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include <functional>
+#include <memory>
+
 #include "lookup/LookupCaller.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
+#include "modules/CopyChecks.h"
+#include "modules/CopyDryRun.h"
+#include "modules/CopyPreview.h"
 #include "modules/CopyStatements.h"
 #include "platform/Cp936.h"
 #include "platform/Windows.h"
@@ -26,6 +34,7 @@ namespace {
 
 const QString kUsersFrom = QStringLiteral("FROM ADMMG WHERE 1=1");
 constexpr int kCodeRole = Qt::UserRole;
+constexpr int kNameRole = Qt::UserRole + 1;
 
 // A message box of this window: no owner, caption "提示信息", OK button.
 void Tell(const QString& text, unsigned type) {
@@ -40,19 +49,58 @@ void Tell(const QString& text, unsigned type) {
     throw Abort();
 }
 
+constexpr int kVkDelete = 0x2E;
+constexpr int kVkF4 = 0x73;
+
+// A flat glyph button: clickable, but outside the Tab and Enter chain, as
+// flat buttons are; its key goes to the tooltip.
 QToolButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph, int glyphSize,
-                         const QString& description, const QRect& geometry) {
+                         const QString& description, const QString& key, const QRect& geometry) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setAutoRaise(true);
     button->setIcon(GlyphIcon(glyph, glyphSize));
     button->setIconSize(QSize(glyphSize, glyphSize));
-    button->setToolTip(description);
+    button->setToolTip(key.isEmpty()
+                           ? description
+                           : description + QStringLiteral("（") + key + QStringLiteral("）"));
     button->setAccessibleName(description);
-    button->setFocusPolicy(Qt::StrongFocus);
+    button->setAccessibleDescription(key);
+    button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(geometry);
     return button;
 }
+
+// Hands the key-downs of one control to a handler of the window, as
+// virtual-key codes; a handler that sets the key to 0 consumes it.
+class KeyDownHook : public QObject {
+  public:
+    using Handler = std::function<void(int& key, Qt::KeyboardModifiers shift)>;
+    KeyDownHook(QWidget* control, Handler handler)
+        : QObject(control), handler_(std::move(handler)) {
+        control->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return QObject::eventFilter(watched, event);
+        }
+        const auto* press = static_cast<QKeyEvent*>(event);
+        int key = press->key() == Qt::Key_F4       ? kVkF4
+                  : press->key() == Qt::Key_Delete ? kVkDelete
+                                                   : 0;
+        if (key == 0) {
+            return false;
+        }
+        const Qt::KeyboardModifiers shift = press->modifiers() & ~Qt::KeypadModifier;
+        handler_(key, shift);
+        return key == 0;
+    }
+
+  private:
+    Handler handler_;
+};
 
 Field UserField(const char* component, const char* name, const QString& label, int size) {
     Field field =
@@ -91,8 +139,10 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     Edit1->setAccessibleName(QStringLiteral("原用户编号"));
     Label1->setBuddy(Edit1);
 
-    SpeedButton1 = GlyphButton(page, "SpeedButton1", Glyph::Lookup, 16,
-                               QStringLiteral("选择原用户"), QRect(336, 49, 23, 22));
+    Edit1->setToolTip(QStringLiteral("输入原用户编号，按 F4 选择原用户"));
+    SpeedButton1 =
+        GlyphButton(page, "SpeedButton1", Glyph::Lookup, 16, QStringLiteral("选择原用户"),
+                    QStringLiteral("在原用户框中按 F4"), QRect(336, 49, 23, 22));
 
     GroupBox2 = new QGroupBox(QStringLiteral("输入新用户"), page);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -105,23 +155,31 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     ListBox1->setStyleSheet(
         QStringLiteral("QListWidget { background-color: rgb(255, 255, 175); }"));
     ListBox1->setAccessibleName(QStringLiteral("新用户列表"));
+    ListBox1->setToolTip(QStringLiteral("按 F4 添加新用户，按 Delete 删除选中的新用户"));
 
-    SpeedButton2 = GlyphButton(GroupBox2, "SpeedButton2", Glyph::Lookup, 16,
-                               QStringLiteral("添加新用户"), QRect(240, 33, 23, 22));
+    SpeedButton2 =
+        GlyphButton(GroupBox2, "SpeedButton2", Glyph::Lookup, 16, QStringLiteral("添加新用户"),
+                    QStringLiteral("在新用户列表中按 F4"), QRect(240, 33, 23, 22));
     SpeedButton3 = GlyphButton(GroupBox2, "SpeedButton3", Glyph::DeleteLine, 18,
-                               QStringLiteral("删除选中的新用户"), QRect(240, 57, 23, 22));
+                               QStringLiteral("删除选中的新用户"),
+                               QStringLiteral("在新用户列表中按 Delete"), QRect(240, 57, 23, 22));
     SpeedButton4 = GlyphButton(GroupBox2, "SpeedButton4", Glyph::ClearList, 18,
-                               QStringLiteral("清空新用户列表"), QRect(240, 81, 23, 22));
+                               QStringLiteral("清空新用户列表"), QString(), QRect(240, 81, 23, 22));
 
-    // Tab order on the page: the group (its list, then its buttons), then the
-    // source box and its lookup button.
-    setTabOrder(ListBox1, SpeedButton2);
-    setTabOrder(SpeedButton2, SpeedButton3);
-    setTabOrder(SpeedButton3, SpeedButton4);
-    setTabOrder(SpeedButton4, Edit1);
-    setTabOrder(Edit1, SpeedButton1);
-    setTabOrder(SpeedButton1, BitBtn1);
+    // 预览 at the left end of the bottom row, apart from 确定 / 取消.
+    BitBtn3 = new QPushButton(GlyphIcon(Glyph::Preview), QStringLiteral("预览"), this);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    BitBtn3->setGeometry(19, 384, 97, 30);
+    BitBtn3->setAutoDefault(false);
+    BitBtn3->setAccessibleName(QStringLiteral("预览"));
+    BitBtn3->setToolTip(QStringLiteral("预览复制：列出每位新用户将复制的笔数，不写入资料"));
+
+    // Tab order: the group's list, the source box, then 确定, 取消, 预览.
+    // The flat glyph buttons take no focus.
+    setTabOrder(ListBox1, Edit1);
+    setTabOrder(Edit1, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
+    setTabOrder(BitBtn2, BitBtn3);
 
     hqryADMMG = new QueryDataset(this);
     hqryADMMG->setObjectName(QStringLiteral("hqryADMMG"));
@@ -129,20 +187,44 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     hqryADMMG->AddField(UserField("hqryADMMGMG002", "MG002", QStringLiteral("用户名称"), 20));
 
     connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton1Click(); }); });
+            [this] { RunStep([this] { SpeedButton1Click(); }); });
     connect(SpeedButton2, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton2Click(); }); });
+            [this] { RunStep([this] { SpeedButton2Click(); }); });
     connect(SpeedButton3, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton3Click(); }); });
+            [this] { RunStep([this] { SpeedButton3Click(); }); });
     connect(SpeedButton4, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton4Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this,
-            [this] { RunHandler([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this,
-            [this] { RunHandler([this] { BitBtn2Click(); }); });
+            [this] { RunStep([this] { SpeedButton4Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { RunStep([this] { BitBtn1Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { RunStep([this] { BitBtn2Click(); }); });
+    connect(BitBtn3, &QPushButton::clicked, this, [this] { RunStep([this] { BitBtn3Click(); }); });
+    new KeyDownHook(Edit1,
+                    [this](int& key, Qt::KeyboardModifiers shift) { Edit1KeyDown(key, shift); });
+    new KeyDownHook(ListBox1,
+                    [this](int& key, Qt::KeyboardModifiers shift) { ListBox1KeyDown(key, shift); });
 }
 
 TfrmPRVC03F::~TfrmPRVC03F() = default;
+
+void TfrmPRVC03F::FormClose(CloseAction& action) {
+    TfrmRootFY::FormClose(action);
+    // A handler still runs (a lookup, the preview or a message box has a
+    // modal loop of its own): the window hides now and is freed when the
+    // handler is done, never under its feet.
+    if (runningSteps_ > 0 && action == CloseAction::Free) {
+        action = CloseAction::Hide;
+        freeAfterSteps_ = true;
+    }
+}
+
+void TfrmPRVC03F::RunStep(const std::function<void()>& handler) {
+    ++runningSteps_;
+    RunHandler(handler);
+    --runningSteps_;
+    if (runningSteps_ == 0 && freeAfterSteps_) {
+        freeAfterSteps_ = false;
+        deleteLater();
+    }
+}
 
 void TfrmPRVC03F::SpeedButton1Click() {
     const std::optional<VariantArray> picked = RunLookup<TfrmRootFH>(*hqryADMMG, kUsersFrom);
@@ -189,6 +271,7 @@ void TfrmPRVC03F::SpeedButton4Click() {
 void TfrmPRVC03F::AddTargetLine(const QString& code, const QString& name) {
     auto* item = new QListWidgetItem(TargetLine(code, name), ListBox1);
     item->setData(kCodeRole, code);
+    item->setData(kNameRole, name);
 }
 
 QString TfrmPRVC03F::TargetCode(int line) const {
@@ -196,23 +279,18 @@ QString TfrmPRVC03F::TargetCode(int line) const {
     return item == nullptr ? QString() : item->data(kCodeRole).toString();
 }
 
+QStringList TfrmPRVC03F::TargetCodes() const {
+    QStringList codes;
+    for (int line = 0; line < ListBox1->count(); ++line) {
+        codes << TargetCode(line);
+    }
+    return codes;
+}
+
 void TfrmPRVC03F::BitBtn1Click() {
     const QString sourceText = Edit1->text();
-    const QString source = TrimControl(sourceText);
-    if (source.isEmpty()) {
-        Refuse(QStringLiteral("原用户信息不能为空，复制无效．"));
-    }
-
-    std::optional<VariantArray> count;
-    QueryFirstRow(SourceCountStatement(sourceText, NullFunctionName(Connection())), count);
-    if (!count || count->IsEmpty() || count->at(count->Low()).toDouble() == 0) {
-        Refuse(QStringLiteral("用户信息资料库中不存在该原用户，复制无效．"));
-    }
-
-    for (int line = 0; line < ListBox1->count(); ++line) {
-        if (TrimControl(TargetCode(line)) == source) {
-            Refuse(QStringLiteral("新用户中存在原用户信息，复制无效．"));
-        }
+    if (const std::optional<QString> refusal = CopyRefusal(sourceText, TargetCodes())) {
+        Refuse(*refusal);
     }
 
     {
@@ -259,6 +337,45 @@ bool TfrmPRVC03F::CopyToTarget(const QString& targetCode, const QString& sourceT
 
 void TfrmPRVC03F::BitBtn2Click() {
     close();
+}
+
+void TfrmPRVC03F::BitBtn3Click() {
+    const QString sourceText = Edit1->text();
+    if (const std::optional<QString> refusal = CopyRefusal(sourceText, TargetCodes())) {
+        Refuse(*refusal);
+    }
+    std::vector<CopyTarget> targets;
+    for (int line = 0; line < ListBox1->count(); ++line) {
+        targets.push_back({TargetCode(line), ListBox1->item(line)->data(kNameRole).toString()});
+    }
+    std::vector<CopyForecast> forecasts;
+    {
+        const InputBlock block(this);
+        forecasts = CopyDryRun(Connection()).Run(sourceText, targets);
+    }
+    auto preview = std::make_unique<TfrmCopyPreview>(nullptr);
+    preview->SetForecasts(TrimControl(sourceText), forecasts);
+    preview->exec();
+}
+
+void TfrmPRVC03F::Edit1KeyDown(int& key, Qt::KeyboardModifiers shift) {
+    if (key == kVkF4 && shift == Qt::NoModifier) {
+        key = 0;
+        SpeedButton1Click();
+    }
+}
+
+void TfrmPRVC03F::ListBox1KeyDown(int& key, Qt::KeyboardModifiers shift) {
+    if (shift != Qt::NoModifier) {
+        return;
+    }
+    if (key == kVkF4) {
+        key = 0;
+        SpeedButton2Click();
+    } else if (key == kVkDelete) {
+        key = 0;
+        SpeedButton3Click();
+    }
 }
 
 }  // namespace prvc03

@@ -4,6 +4,9 @@
 // each target, one transaction and one message per target.
 
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 #include "forms/RootFY.h"
 
@@ -11,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QToolButton;
 
 namespace prvc03 {
@@ -24,6 +28,8 @@ class TfrmPRVC03F : public TfrmRootFY {
     explicit TfrmPRVC03F(QObject* owner);
     ~TfrmPRVC03F() override;
 
+    void FormClose(CloseAction& action) override;
+
     // Handlers.
     void SpeedButton1Click();
     void SpeedButton2Click();
@@ -31,6 +37,13 @@ class TfrmPRVC03F : public TfrmRootFY {
     void SpeedButton4Click();
     void BitBtn1Click();
     void BitBtn2Click();
+    // 预览: runs the checks of 确定, then each target's copy in a transaction
+    // that is rolled back, and shows what 确定 would do.
+    void BitBtn3Click();
+    // Keys in the two boxes (virtual-key codes; set to 0 when consumed): F4
+    // opens the box's lookup, Delete in the list deletes the selected line.
+    void Edit1KeyDown(int& key, Qt::KeyboardModifiers shift);
+    void ListBox1KeyDown(int& key, Qt::KeyboardModifiers shift);
 
     // Adds one target line for a picked user; the line keeps the exact code.
     void AddTargetLine(const QString& code, const QString& name);
@@ -45,13 +58,22 @@ class TfrmPRVC03F : public TfrmRootFY {
     QToolButton* SpeedButton2 = nullptr;
     QToolButton* SpeedButton3 = nullptr;
     QToolButton* SpeedButton4 = nullptr;
+    QPushButton* BitBtn3 = nullptr;
     // Describes the lookup columns; never opened.
     QueryDataset* hqryADMMG = nullptr;
 
   private:
+    // Runs one handler of the window (through RunHandler); a close that
+    // comes while it runs frees the window only once it is done.
+    void RunStep(const std::function<void()>& handler);
+    // The exact codes of the target lines, in list order.
+    QStringList TargetCodes() const;
     // Copies the source user's rows to one target inside its own transaction;
     // true when committed.
     bool CopyToTarget(const QString& targetCode, const QString& sourceText);
+
+    int runningSteps_ = 0;
+    bool freeAfterSteps_ = false;
 };
 
 }  // namespace prvc03

@@ -266,6 +266,29 @@ void Paint(QPainter& p, Glyph glyph) {
             Magnifier(p, 11.5, 10.5, 2.6);
             break;
         }
+        case Glyph::Preview: {
+            // A sheet of records with an eye over it: look before writing.
+            p.setPen(Stroke(kGrey, 0.9));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(1.5, 1.5, 10, 12.5));
+            p.setPen(Stroke(kGrey.lighter(130), 1.0));
+            for (int i = 0; i < 3; ++i) {
+                p.drawLine(QPointF(3.5, 4.0 + i * 2.5), QPointF(9.5, 4.0 + i * 2.5));
+            }
+            QPainterPath eye;
+            eye.moveTo(4.0, 11.5);
+            eye.quadTo(9.75, 5.5, 15.5, 11.5);
+            eye.quadTo(9.75, 17.5, 4.0, 11.5);
+            p.setPen(Stroke(kNavy, 1.1));
+            p.setBrush(QColor(0xEE, 0xF4, 0xFF));
+            p.drawPath(eye);
+            p.setPen(Qt::NoPen);
+            p.setBrush(kBlue);
+            p.drawEllipse(QPointF(9.75, 11.5), 2.3, 2.3);
+            p.setBrush(Qt::black);
+            p.drawEllipse(QPointF(9.75, 11.5), 1.0, 1.0);
+            break;
+        }
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMessageBox>
 
 #include <cmath>
 
@@ -11,6 +10,7 @@
 #include "widgets/DataSource.h"
 #include "widgets/GridCombo.h"
 #include "widgets/MemTable.h"
+#include "widgets/SystemMessageBox.h"
 
 namespace prvc03 {
 
@@ -33,8 +33,7 @@ ConditionGrid::ConditionGrid(QWidget* parent) : DataGrid(parent) {
     horizontalHeader()->setFont(titleFont);
     horizontalHeader()->setSectionsClickable(false);
     confirmDelete_ = [this] {
-        return QMessageBox::question(this, QStringLiteral("提示信息"),
-                                     QStringLiteral("删除当前记录吗？")) == QMessageBox::Yes;
+        return AskYesNo(this, QStringLiteral("提示信息"), QStringLiteral("删除当前记录吗？"));
     };
 }
 

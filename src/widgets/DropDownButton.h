@@ -1,6 +1,7 @@
 #pragma once
 // A button with a caption, a glyph and a drop-down menu: pressing the button
-// part emits clicked(), the arrow part opens the menu.
+// part (or Space) emits clicked(), the arrow part, F4 or Alt+Down opens the
+// menu.
 
 #include <QToolButton>
 
@@ -17,6 +18,9 @@ class DropDownButton : public QToolButton {
     QString Caption() const { return text(); }
     void SetGlyph(const QIcon& glyph) { setIcon(glyph); }
     void SetDropDownMenu(QMenu* menu) { setMenu(menu); }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace prvc03

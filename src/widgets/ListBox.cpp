@@ -30,6 +30,11 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
     setItemDelegate(new FixedRowDelegate(this));
 }
 
+void ListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QListWidget::mouseDoubleClickEvent(event);
+    Q_EMIT DblClick();
+}
+
 QString ListBox::ItemText(int row) const {
     QListWidgetItem* found = row >= 0 ? item(row) : nullptr;
     if (found == nullptr) {

@@ -17,6 +17,14 @@ class ListBox : public QListWidget {
     int ItemIndex() const { return currentRow(); }
     // Text of `row`; raises "List index out of bounds (n)" for a bad row.
     QString ItemText(int row) const;
+
+  Q_SIGNALS:
+    // A double click anywhere in the list, on an item or below the last one;
+    // a click on the empty part leaves the selected item as it was.
+    void DblClick();
+
+  protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
 }  // namespace prvc03

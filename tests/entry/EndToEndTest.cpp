@@ -130,5 +130,100 @@ TEST(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
     EXPECT_TRUE(library.unload());
 }
 
+// A key as the operator types it, to the focused control of `window`.
+void Press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focused = window != nullptr ? window->focusWidget() : nullptr;
+    ASSERT_NE(focused, nullptr);
+    QTest::keyClick(focused, key, modifiers);
+}
+
+void Type(QWidget* window, const QString& text) {
+    QWidget* focused = window->focusWidget();
+    ASSERT_NE(focused, nullptr);
+    QTest::sendKeyEvent(QTest::Click, focused, Qt::Key_unknown, text, Qt::NoModifier);
+}
+
+// In a lookup that has just shown its records: search the user code `code`,
+// move into the result grid (ticking its first record when `tick`), then Tab
+// on to 确定.
+void SearchAndReachOk(QWidget* lookup, const QString& code, bool tick) {
+    Type(lookup, code);
+    Press(lookup, Qt::Key_Return);  // on to the search button
+    Press(lookup, Qt::Key_Space);   // search
+    Press(lookup, Qt::Key_Tab);     // into the result grid
+    if (tick) {
+        Press(lookup, Qt::Key_Home);
+        Press(lookup, Qt::Key_Space);
+    }
+    for (int tabs = 0; tabs < 5 && lookup->focusWidget() != Button(lookup, "BitBtn1"); ++tabs) {
+        Press(lookup, Qt::Key_Tab);
+    }
+    ASSERT_EQ(lookup->focusWidget(), Button(lookup, "BitBtn1"));
+}
+
+TEST(EndToEnd, KeyboardAloneOpensBothLookupsPicksAndCopies) {
+    test::HostRecorder host;
+    test::TestDatabase db;
+    QLibrary library(QStringLiteral(PRVC03_LIBRARY_PATH));
+    ASSERT_TRUE(library.load()) << library.errorString().toStdString();
+    auto loadDll = reinterpret_cast<LoadDllFunction>(library.resolve("LoadDll"));
+    ASSERT_NE(loadDll, nullptr);
+    const platform::HostString name(QByteArrayLiteral("frmPRVC03F"));
+    const platform::HostString title(platform::ToCp936(QStringLiteral("复制用户权限")));
+    loadDll(qApp, 0, name.data(), title.data(), nullptr, nullptr, &db.db(), 0, nullptr, nullptr,
+            nullptr, nullptr, nullptr, nullptr, static_cast<int32_t>(host.LogHandle()), nullptr);
+    QPointer<QWidget> window;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("frmPRVC03F") && widget->isVisible()) {
+            window = widget;
+        }
+    }
+    ASSERT_FALSE(window.isNull());
+    auto* edit = window->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    auto* targets = window->findChild<QListWidget*>(QStringLiteral("ListBox1"));
+    edit->setFocus();
+
+    // F4 in the source box: search A01, 确定 with Space.
+    WhenModal(QStringLiteral("frmRootFH"), [](QWidget* lookup) {
+        SearchAndReachOk(lookup, QStringLiteral("A01"), false);
+        Press(lookup, Qt::Key_Space);
+    });
+    Press(window, Qt::Key_F4);
+    EXPECT_EQ(edit->text(), QStringLiteral("A01"));
+
+    // Shift+Tab to the list, F4 twice: B01 and C02 ticked with Space.
+    Press(window, Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(window->focusWidget(), targets);
+    for (const QString& code : {QStringLiteral("B01"), QStringLiteral("C02")}) {
+        WhenModal(QStringLiteral("frmRootFS"), [code](QWidget* lookup) {
+            SearchAndReachOk(lookup, code, true);
+            Press(lookup, Qt::Key_Space);
+        });
+        Press(window, Qt::Key_F4);
+    }
+    ASSERT_EQ(targets->count(), 2);
+    EXPECT_EQ(targets->item(0)->text(), QStringLiteral("B01       王五                "));
+    EXPECT_EQ(targets->item(1)->text(), QStringLiteral("C02       吴九                "));
+
+    // Tab to 确定 (the flat buttons are not in the way), Space copies.
+    host.Clear();
+    Press(window, Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), edit);
+    Press(window, Qt::Key_Tab);
+    ASSERT_EQ(window->focusWidget(), Button(window, "BitBtn1"));
+    Press(window, Qt::Key_Space);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    ASSERT_EQ(host.messageBoxes.size(), 2u);
+    for (const auto& box : host.messageBoxes) {
+        EXPECT_EQ(box.text, QStringLiteral("复制用户权限成功．"));
+    }
+    const int source = db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='A01'"));
+    EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='B01'")), source);
+    EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='C02'")), source);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(library.unload());
+}
+
 }  // namespace
 }  // namespace prvc03

@@ -2,6 +2,7 @@
 // object, opening and re-activating by class name, freeing at unload.
 #include <QApplication>
 #include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "session/Errors.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
+#include "support/MessageBoxProbe.h"
 #include "support/TestDatabase.h"
 
 namespace prvc03 {
@@ -132,6 +134,34 @@ TEST_F(EntryTest, FreeWindowByNameTakesTheLastMatch) {
     FreeWindowByName("same");
     EXPECT_FALSE(first.isNull());
     EXPECT_TRUE(second.isNull());
+}
+
+TEST_F(EntryTest, OwnMessageBoxesReadInTheOperatorsLanguage) {
+    // Without a presenter of the host's the library shows its own boxes.
+    DetachLibrary(0);
+    const platform::MessageBoxPresenter hosts = platform::SetMessageBoxPresenter(nullptr);
+    AttachLibrary();
+    Load("frmPRVC03F", QStringLiteral("复制用户权限"));
+    auto* ok = ModuleWindows().at(0)->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
+    ASSERT_NE(ok, nullptr);
+    auto refusal = [ok](const QLocale& locale) {
+        const test::DefaultLocale scope(locale);
+        QObject context;
+        QStringList seen;
+        test::WhenMessageBox(&context, [&seen](QMessageBox& box) {
+            seen = test::ButtonTexts(box);
+            seen.prepend(box.text());
+            return nullptr;
+        });
+        ok->click();  // Edit1 is empty: refused
+        return seen;
+    };
+    const QString text = QStringLiteral("原用户信息不能为空，复制无效．");
+    EXPECT_EQ(refusal(test::kChina), (QStringList{text, QStringLiteral("确定")}));
+    EXPECT_EQ(refusal(test::kUnitedStates), (QStringList{text, QStringLiteral("OK")}));
+    DetachLibrary(0);
+    EXPECT_FALSE(platform::SetMessageBoxPresenter(hosts)) << "the library removes its own";
+    AttachLibrary();
 }
 
 }  // namespace

@@ -317,6 +317,9 @@ TEST(StatusTexts, CounterAndRecordText) {
               QStringLiteral("A01 张三"));
     EXPECT_EQ(RecordText({QStringLiteral(" A01 ")}), QStringLiteral("A01"));
     EXPECT_EQ(RecordText({QString(), QString()}), QStringLiteral(" "));
+    // Codes 32 and below go, a full-width blank (U+3000) stays.
+    EXPECT_EQ(RecordText({QStringLiteral("\t\u3000A01\r"), QStringLiteral("\x01张三\u3000 ")}),
+              QStringLiteral("\u3000A01 张三\u3000"));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // Searching, sorting and browsing in the lookup windows: every statement is
 // run against the database and the records the grid shows are checked.
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -9,6 +11,7 @@
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
 #include "session/Errors.h"
+#include "support/MessageBoxProbe.h"
 #include "widgets/CheckList.h"
 #include "widgets/ConditionGrid.h"
 #include "widgets/DatasetModel.h"
@@ -214,6 +217,34 @@ TEST_F(QuickSearchWindow, ARejectedSearchLeavesTheWindowUsableAndDropsThePicks) 
     EXPECT_FALSE(w.isVisible());
 }
 
+TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
+    const test::DefaultLocale chinese(test::kChina);
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    w.fA->trigger();
+    AddCondition(w.CDSTmp, "用户编号", "等于", "A01", "AND");
+    AddCondition(w.CDSTmp, "用户名称", "包含", "王", "AND");
+    w.wwDBGridQ->setFocus();
+    QStringList texts;
+    QObject context;
+    // 否 keeps the row, 是 deletes it.
+    for (const QString& answer : {QStringLiteral("否"), QStringLiteral("是")}) {
+        test::WhenMessageBox(&context, [&texts, answer](QMessageBox& box) -> QAbstractButton* {
+            texts = test::ButtonTexts(box);
+            for (QAbstractButton* button : box.buttons()) {
+                if (button->text() == answer) {
+                    return button;
+                }
+            }
+            return nullptr;
+        });
+        QTest::keyClick(w.wwDBGridQ, Qt::Key_Delete, Qt::ControlModifier);
+        texts.sort();
+        EXPECT_EQ(texts, (QStringList{QStringLiteral("否"), QStringLiteral("是")}));
+    }
+    EXPECT_EQ(w.CDSTmp->RowCount(), 1);
+}
+
 class SortOrder : public LookupFixture {};
 
 TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
@@ -270,6 +301,29 @@ TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
     QTest::mouseClick(w.BitBtn7, Qt::LeftButton);
     EXPECT_EQ(w.cbOrder1->count(), 2);
     EXPECT_EQ(w.cbOrder1->ItemIndex(), 1);
+}
+
+TEST_F(SortOrder, DoubleClickBelowTheColumnsTakesTheSelectedColumn) {
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    const QPoint below(20, w.lbOrder1->viewport()->height() - 5);
+    ASSERT_FALSE(w.lbOrder1->indexAt(below).isValid()) << "the point lies below every column";
+
+    // Nothing selected: the list's index error, and neither list changes.
+    w.lbOrder1->setCurrentRow(-1);
+    DoubleClick(w.lbOrder1->viewport(), below);
+    EXPECT_EQ(TakeErrors(), QStringList{QStringLiteral("List index out of bounds (-1)")});
+    EXPECT_EQ(w.cbOrder1->count(), 0);
+    EXPECT_EQ(w.lbOrder1->count(), 2);
+
+    // A selected column stays selected and is the one added.
+    w.lbOrder1->setCurrentRow(1);
+    DoubleClick(w.lbOrder1->viewport(), below);
+    EXPECT_TRUE(TakeErrors().isEmpty());
+    ASSERT_EQ(w.cbOrder1->count(), 1);
+    EXPECT_EQ(w.cbOrder1->ItemText(0), QStringLiteral("用户名称"));
 }
 
 TEST_F(SortOrder, FlipWithNothingSelectedIsReported) {
@@ -424,6 +478,47 @@ TEST_F(Browsing, EmptyResultAndTrimmedRecordText) {
     EXPECT_EQ(e.StatusText(1), QStringLiteral(" "));
 }
 
+TEST_F(Browsing, SearchWithoutRecordsShowsTheSingleBlank) {
+    db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
+    for (const bool multi : {true, false}) {
+        SCOPED_TRACE(multi ? "multi-select" : "single-select");
+        auto many = Show<TfrmRootFS>();
+        auto one = Show<TfrmRootFH>();
+        LookupWindow& w = multi ? static_cast<LookupWindow&>(*many.get()) : *one.get();
+        // The full-width blank is no blank of the trimming rule.
+        w.SearchValue->setText(QStringLiteral("\u3000Z2"));
+        ClickButtonPart(w.cxButton1);
+        ASSERT_EQ(w.StatusText(3), QStringLiteral("1／1"));
+        EXPECT_EQ(w.StatusText(1), QStringLiteral("\u3000Z2 全角\u3000"));
+
+        // A quick search that finds nothing.
+        w.SearchValue->setText(QStringLiteral("无此用户"));
+        ClickButtonPart(w.cxButton1);
+        EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
+        EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+
+        // Records again, then a condition search that finds nothing.
+        w.SearchValue->setText(QStringLiteral("A01"));
+        ClickButtonPart(w.cxButton1);
+        EXPECT_TRUE(w.StatusText(1).startsWith(QStringLiteral("A01 ")));
+        w.fA->trigger();
+        AddCondition(w.CDSTmp, "用户编号", "等于", "无此用户", "AND");
+        QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+        EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
+        EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+    }
+    // One data column: the empty text alone.
+    QueryDataset codes;
+    codes.AddField(test::RequestField(QStringLiteral("MG001"), QStringLiteral("用户编号"),
+                                      QStringLiteral("ADMMG"), FieldType::WideString, 10));
+    auto window = Show<TfrmRootFH>(QStringLiteral("FROM ADMMG WHERE 1=1"), &codes);
+    TfrmRootFH& w = *window.get();
+    EXPECT_EQ(w.StatusText(1), Rows(w.BaseSQL).first());
+    w.SearchValue->setText(QStringLiteral("无此用户"));
+    ClickButtonPart(w.cxButton1);
+    EXPECT_EQ(w.StatusText(1), QString());
+}
+
 TEST_F(Browsing, CurrentRowTextIsBlack) {
     auto window = Show<TfrmRootFH>();
     TfrmRootFH& w = *window.get();
@@ -437,6 +532,68 @@ TEST_F(Browsing, CurrentRowTextIsBlack) {
     }
     EXPECT_EQ(w.wwDBGridH->ColorsFor(w.wwDBGridH->model()->index(3, 0), false).background,
               QColor::fromRgb(DataGrid::AlternateRowRgb));
+}
+
+class Keyboard : public LookupFixture {
+  protected:
+    // A key as the operator types it: to the window's focused control.
+    static void Press(QWidget& window, int key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* focused = window.focusWidget();
+        ASSERT_NE(focused, nullptr);
+        QTest::keyClick(focused, static_cast<Qt::Key>(key), modifiers);
+    }
+};
+
+TEST_F(Keyboard, SearchModeTickAndConfirmWithoutAMouse) {
+    auto window = Show<TfrmRootFS>();
+    TfrmRootFS& w = *window.get();
+    ASSERT_EQ(w.focusWidget(), w.SearchValue) << "the operator starts typing";
+    EXPECT_TRUE(w.cxButton1->toolTip().contains(QStringLiteral("F4")));
+
+    // The search column: 用户名称; the mode from the drop-down's menu: 模糊查找.
+    Press(w, Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(w.focusWidget(), w.SearchField);
+    Press(w, Qt::Key_Down);
+    EXPECT_EQ(w.SearchField->currentIndex(), 1);
+    Press(w, Qt::Key_Return);
+    ASSERT_EQ(w.focusWidget(), w.SearchValue);
+    QTest::sendKeyEvent(QTest::Click, w.SearchValue, Qt::Key_unknown, QStringLiteral("王"),
+                        Qt::NoModifier);
+    Press(w, Qt::Key_Return);
+    ASSERT_EQ(w.focusWidget(), w.cxButton1);
+    QObject context;
+    QTimer::singleShot(0, &context, [&w] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_EQ(menu, w.PopupMenu1) << "F4 opens the search modes";
+        for (int i = 0; i < 3 && menu->activeAction() != w.fB; ++i) {
+            QTest::keyClick(menu, Qt::Key_Down);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    Press(w, Qt::Key_F4);
+    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
+    Press(w, Qt::Key_Space);
+    const QString sql = w.QryFhelp->SQL();
+    EXPECT_TRUE(sql.contains(QStringLiteral("ADMMG.MG002 LIKE '%王%'"))) << sql.toStdString();
+    ASSERT_EQ(w.QryFhelp->RecordCount(), Rows(sql).size());
+    ASSERT_GE(w.QryFhelp->RecordCount(), 2);
+
+    // Into the grid: Space ticks, the arrows move, Tab leaves for the buttons.
+    Press(w, Qt::Key_Tab);
+    ASSERT_EQ(w.focusWidget(), w.wwDBGridH);
+    Press(w, Qt::Key_Home);
+    Press(w, Qt::Key_Space);
+    Press(w, Qt::Key_Down);
+    Press(w, Qt::Key_Space);
+    EXPECT_EQ(w.Picks().Count(), 2);
+    Press(w, Qt::Key_Tab);
+    EXPECT_EQ(w.focusWidget(), w.BitBtn5);
+    Press(w, Qt::Key_Tab);
+    Press(w, Qt::Key_Tab);
+    ASSERT_EQ(w.focusWidget(), w.BitBtn1);
+    Press(w, Qt::Key_Space);
+    ASSERT_TRUE(w.ResultValue);
+    EXPECT_EQ(w.ResultValue->High(1) - w.ResultValue->Low(1) + 1, 2);
 }
 
 }  // namespace

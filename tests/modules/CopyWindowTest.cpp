@@ -12,11 +12,16 @@
 #include <gtest/gtest.h>
 
 #include "StatementTrace.h"
+#include "lookup/RootFH.h"
+#include "lookup/RootFS.h"
+#include "modules/CopyPreview.h"
 #include "modules/PRVC03F.h"
 #include "platform/Windows.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/WhenModal.h"
+#include "support/WhenShown.h"
 
 namespace prvc03 {
 namespace {
@@ -218,6 +223,139 @@ TEST_F(CopyWindowTest, CancelClosesWithoutWriting) {
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH")), before);
     EXPECT_TRUE(host.messageBoxes.empty());
+}
+
+TEST_F(CopyWindowTest, PreviewRefusesAsOkDoesAndShowsNoPreview) {
+    QObject context;
+    bool previewShown = false;
+    std::function<void(TfrmCopyPreview&)> watch = [&previewShown](TfrmCopyPreview& preview) {
+        previewShown = true;
+        preview.close();
+    };
+    test::WhenModal<TfrmCopyPreview>(&context, watch);
+    window->AddTargetLine(QStringLiteral("B01"), QStringLiteral("王五"));
+    auto preview = [this] { QTest::mouseClick(window->BitBtn3, Qt::LeftButton); };
+    window->Edit1->setText(QStringLiteral(" \t"));
+    preview();
+    window->Edit1->setText(QStringLiteral("Z99"));
+    preview();
+    window->AddTargetLine(QStringLiteral("A01"), QStringLiteral("张三"));
+    window->Edit1->setText(QStringLiteral("A01"));
+    preview();
+    EXPECT_EQ(Boxes(), (std::vector<std::pair<QString, unsigned>>{
+                           {QStringLiteral("原用户信息不能为空，复制无效．"), 0x10},
+                           {QStringLiteral("用户信息资料库中不存在该原用户，复制无效．"), 0x10},
+                           {QStringLiteral("新用户中存在原用户信息，复制无效．"), 0x10}}));
+    EXPECT_FALSE(previewShown);
+    EXPECT_FALSE(window.isNull());
+}
+
+TEST_F(CopyWindowTest, PreviewButtonAndFlatButtonsInTheBottomRowAndTabChain) {
+    EXPECT_EQ(window->BitBtn3->text(), QStringLiteral("预览"));
+    EXPECT_EQ(window->BitBtn3->geometry(), QRect(19, 384, 97, 30));
+    EXPECT_EQ(window->BitBtn3->size(), window->BitBtn1->size());
+    EXPECT_EQ(window->BitBtn3->geometry().top(), window->BitBtn1->geometry().top());
+    EXPECT_FALSE(window->BitBtn3->icon().isNull());
+    EXPECT_LT(window->BitBtn3->geometry().right(), window->BitBtn1->geometry().left() - 97)
+        << "apart from the 确定 / 取消 pair";
+    // The focus chain: list, source box, 确定, 取消, 预览; no flat button.
+    QStringList chain;
+    for (QWidget* f = window->ListBox1->nextInFocusChain(); f != window->ListBox1;
+         f = f->nextInFocusChain()) {
+        if ((f->focusPolicy() & Qt::TabFocus) && f->isVisibleTo(window.data()) && f->isEnabled() &&
+            f->window() == window.data()) {
+            chain << f->objectName();
+        }
+    }
+    EXPECT_EQ(chain.mid(0, 4), (QStringList{QStringLiteral("Edit1"), QStringLiteral("BitBtn1"),
+                                            QStringLiteral("BitBtn2"), QStringLiteral("BitBtn3")}));
+    const std::pair<QToolButton*, const char*> flat[] = {{window->SpeedButton1, "选择原用户"},
+                                                         {window->SpeedButton2, "添加新用户"},
+                                                         {window->SpeedButton3, "删除选中的新用户"},
+                                                         {window->SpeedButton4, "清空新用户列表"}};
+    for (const auto& [button, name] : flat) {
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+        EXPECT_FALSE(chain.contains(button->objectName()));
+        EXPECT_EQ(button->accessibleName(), QString::fromUtf8(name));
+        EXPECT_TRUE(button->toolTip().startsWith(QString::fromUtf8(name)));
+    }
+    EXPECT_TRUE(window->SpeedButton1->toolTip().contains(QStringLiteral("原用户框中按 F4")));
+    EXPECT_TRUE(window->SpeedButton2->toolTip().contains(QStringLiteral("新用户列表中按 F4")));
+    EXPECT_TRUE(window->SpeedButton3->toolTip().contains(QStringLiteral("Delete")));
+    EXPECT_TRUE(window->Edit1->toolTip().contains(QStringLiteral("F4")));
+}
+
+TEST_F(CopyWindowTest, KeysOpenTheLookupsAndDeleteALine) {
+    QObject context;
+    // F4 in Edit1: the single-select lookup; its 确定 takes the current record.
+    test::WhenShown<TfrmRootFH>(
+        &context, [](TfrmRootFH& lookup) { QTest::mouseClick(lookup.BitBtn1, Qt::LeftButton); });
+    window->Edit1->setFocus();
+    QTest::keyClick(window->Edit1, Qt::Key_F4);
+    const QString first = db.Scalar(QStringLiteral(
+        "SELECT ADMMG.MG001 AS 用户编号, ADMMG.MG002 AS 用户名称 FROM ADMMG WHERE 1=1"));
+    EXPECT_EQ(window->Edit1->text(), first);
+
+    // F4 in the list: the multi-select lookup; 全选 and 确定 add every user.
+    test::WhenShown<TfrmRootFS>(&context, [](TfrmRootFS& lookup) {
+        QTest::mouseClick(lookup.BitBtn5, Qt::LeftButton);
+        QTest::mouseClick(lookup.BitBtn1, Qt::LeftButton);
+    });
+    window->ListBox1->setFocus();
+    QTest::keyClick(window->ListBox1, Qt::Key_F4);
+    const int users = db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMG"));
+    ASSERT_EQ(window->ListBox1->count(), users);
+
+    // Delete in the list deletes the selected line; with F4 and Delete
+    // taken, the keys reach neither box's own handling.
+    window->ListBox1->setCurrentRow(1);
+    const QString second = window->TargetCode(1);
+    QTest::sendKeyEvent(QTest::Click, window->ListBox1, Qt::Key_Delete, QString(), Qt::NoModifier);
+    ASSERT_EQ(window->ListBox1->count(), users - 1);
+    EXPECT_NE(window->TargetCode(1), second);
+    // Shift+Delete is no delete key of the list.
+    QTest::sendKeyEvent(QTest::Click, window->ListBox1, Qt::Key_Delete, QString(),
+                        Qt::ShiftModifier);
+    EXPECT_EQ(window->ListBox1->count(), users - 1);
+    EXPECT_TRUE(host.messageBoxes.empty());
+
+    // Enter in Edit1 moves on to the next real control, past its flat button.
+    window->activateWindow();
+    window->Edit1->setFocus();
+    QTest::keyClick(window->Edit1, Qt::Key_Return);
+    EXPECT_EQ(window->focusWidget(), window->BitBtn1);
+}
+
+TEST_F(CopyWindowTest, HostsCloseDuringThePreviewFreesTheWindowAfterIt) {
+    const QByteArray before = db.Fingerprint();
+    window->Edit1->setText(QStringLiteral("A01"));
+    window->AddTargetLine(QStringLiteral("B01"), QStringLiteral("王五"));
+    QObject context;
+    bool hiddenMeanwhile = false;
+    test::WhenModal<TfrmCopyPreview>(&context, [this, &hiddenMeanwhile](TfrmCopyPreview& preview) {
+        // The host closes the copy window while the preview runs.
+        static const char close[] = "Close";
+        platform::COPYDATASTRUCT record;
+        record.cbData = sizeof(close);
+        record.lpData = close;
+        platform::SendMessageA(window->Handle(), platform::WM_COPYDATA, 0,
+                               reinterpret_cast<platform::LPARAM>(&record));
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        hiddenMeanwhile = !window.isNull() && !window->isVisible();
+        QTest::mouseClick(preview.BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(window->BitBtn3, Qt::LeftButton);
+    EXPECT_TRUE(hiddenMeanwhile) << "hidden at once, freed only after the preview";
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(db.Fingerprint(), before);
+    QStringList closed;
+    for (const auto& notice : host.notices) {
+        if (notice.dwData == 1) {
+            closed << notice.text;
+        }
+    }
+    EXPECT_EQ(closed, (QStringList{QStringLiteral("复制用户权限"), QStringLiteral("复制预览")}));
 }
 
 }  // namespace

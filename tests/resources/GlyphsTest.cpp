@@ -10,7 +10,7 @@
 namespace prvc03 {
 namespace {
 
-constexpr int kGlyphCount = static_cast<int>(Glyph::FindComputer) + 1;
+constexpr int kGlyphCount = static_cast<int>(Glyph::Preview) + 1;
 
 QImage Picture(Glyph glyph, int size) {
     return GlyphPixmap(glyph, size).toImage().convertToFormat(QImage::Format_ARGB32);

@@ -1,0 +1,27 @@
+#include "modules/CopyChecks.h"
+
+#include "modules/CopyStatements.h"
+#include "session/Global.h"
+#include "session/VariantArray.h"
+
+namespace prvc03 {
+
+std::optional<QString> CopyRefusal(const QString& sourceText, const QStringList& targetCodes) {
+    const QString source = TrimControl(sourceText);
+    if (source.isEmpty()) {
+        return QStringLiteral("原用户信息不能为空，复制无效．");
+    }
+    std::optional<VariantArray> count;
+    QueryFirstRow(SourceCountStatement(sourceText, NullFunctionName(Connection())), count);
+    if (!count || count->IsEmpty() || count->at(count->Low()).toDouble() == 0) {
+        return QStringLiteral("用户信息资料库中不存在该原用户，复制无效．");
+    }
+    for (const QString& code : targetCodes) {
+        if (TrimControl(code) == source) {
+            return QStringLiteral("新用户中存在原用户信息，复制无效．");
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace prvc03

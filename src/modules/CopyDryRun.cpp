@@ -1,0 +1,111 @@
+#include "modules/CopyDryRun.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "modules/CopyStatements.h"
+#include "session/Errors.h"
+#include "session/Global.h"
+
+namespace prvc03 {
+
+namespace {
+
+QString DatabaseText(const QSqlError& error) {
+    const QString text = error.databaseText();
+    return text.isEmpty() ? error.text() : text;
+}
+
+// The first column of the first row of `statement`, as a number.
+int Count(QSqlDatabase& db, const QString& statement) {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(statement) || !query.next()) {
+        throw Error(DatabaseText(query.lastError()));
+    }
+    return query.value(0).toInt();
+}
+
+}  // namespace
+
+QString CopyForecast::Outcome() const {
+    return copyable ? QStringLiteral("可复制") : QStringLiteral("失败：") + error;
+}
+
+std::vector<CopyForecast> CopyDryRun::Run(const QString& sourceText,
+                                          const std::vector<CopyTarget>& targets) {
+    std::vector<CopyForecast> forecasts;
+    forecasts.reserve(targets.size());
+    // Statements of the lines forecast as copyable, per target user literal.
+    std::vector<std::pair<QString, QString>> copyable;
+    for (const CopyTarget& target : targets) {
+        QString statement;
+        QString literal;
+        try {
+            statement = CopyPermissionsStatement(target.code, sourceText);
+            literal = ToSqlLiteral(target.code);
+        } catch (const Error& error) {
+            // A code the literal rule refuses: 确定 fails this line as well.
+            CopyForecast refused{target.code, target.name, 0, false, error.Message()};
+            forecasts.push_back(refused);
+            continue;
+        }
+        std::vector<QString> earlier;
+        for (const auto& [code, done] : copyable) {
+            if (code == literal) {
+                earlier.push_back(done);
+            }
+        }
+        forecasts.push_back(RunOne(target, literal, statement, earlier));
+        if (forecasts.back().copyable) {
+            copyable.emplace_back(literal, statement);
+        }
+    }
+    return forecasts;
+}
+
+CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal,
+                                const QString& statement, const std::vector<QString>& earlier) {
+    CopyForecast forecast{target.code, target.name, 0, false, QString()};
+    if (!db_.transaction()) {
+        // Without a transaction of its own the statement would write: it
+        // does not run, and 确定 fails this line in the same way.
+        const QString text = DatabaseText(db_.lastError());
+        forecast.error = text.isEmpty() ? QStringLiteral("无法开始事务") : text;
+        return forecast;
+    }
+    try {
+        for (const QString& repeated : earlier) {
+            QSqlQuery query(db_);
+            if (!query.exec(repeated)) {
+                throw Error(DatabaseText(query.lastError()));
+            }
+        }
+        const QString count = QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001=") + literal;
+        const int before = Count(db_, count);
+        // The statement as ExecuteSQL runs it, without its report to the host.
+        QSqlQuery query(db_);
+        query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        if (query.exec(statement)) {
+            forecast.copyable = true;
+            forecast.rows = query.numRowsAffected();
+            if (forecast.rows < 0) {
+                // The driver cannot tell: the rows the target has gained.
+                forecast.rows = Count(db_, count) - before;
+            }
+        } else {
+            forecast.error = DatabaseText(query.lastError());
+        }
+    } catch (const std::exception& error) {
+        forecast.copyable = false;
+        forecast.rows = 0;
+        forecast.error = QString::fromUtf8(error.what());
+    }
+    if (!db_.rollback()) {
+        throw Error(QStringLiteral("复制预览无法回滚：") + DatabaseText(db_.lastError()));
+    }
+    return forecast;
+}
+
+}  // namespace prvc03

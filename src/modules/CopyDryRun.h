@@ -1,0 +1,52 @@
+#pragma once
+// The copy's dry run behind 预览: for each target line, in list order, the
+// very statement 确定 runs, inside a transaction of its own that is always
+// rolled back. Nothing is written and nothing is reported to the host; the
+// outcome of each line is the forecast.
+
+#include <QString>
+
+#include <vector>
+
+class QSqlDatabase;
+
+namespace prvc03 {
+
+// One target line: the exact user code and the name shown beside it.
+struct CopyTarget {
+    QString code;
+    QString name;
+};
+
+// What 确定 would do for one target line.
+struct CopyForecast {
+    QString code;
+    QString name;
+    int rows = 0;           // rows the copy would add; 0 when refused
+    bool copyable = false;  // the database took the statement
+    QString error;          // the database's text when it refused
+    // "可复制", or "失败：" followed by the database's text.
+    QString Outcome() const;
+};
+
+class CopyDryRun {
+  public:
+    explicit CopyDryRun(QSqlDatabase& db) : db_(db) {}
+
+    // Forecasts the copy of the source user (`sourceText`, the text of Edit1)
+    // to every target, in order. 确定 commits each copyable line before the
+    // next one runs, so a line's transaction first repeats the earlier
+    // copyable lines for the same user: two lines for one user forecast what
+    // the second one meets. Raises an Error when a transaction cannot be
+    // rolled back (the preview stops rather than leave anything behind).
+    std::vector<CopyForecast> Run(const QString& sourceText,
+                                  const std::vector<CopyTarget>& targets);
+
+  private:
+    CopyForecast RunOne(const CopyTarget& target, const QString& literal, const QString& statement,
+                        const std::vector<QString>& earlier);
+
+    QSqlDatabase& db_;
+};
+
+}  // namespace prvc03
