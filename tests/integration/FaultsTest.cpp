@@ -6,11 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
+#include <future>
+#include <map>
 #include <memory>
+#include <thread>
 
 #include "IntegrationSupport.h"
+#include "modules/CopyStatements.h"
 #include "platform/Windows.h"
 
 namespace prvc03::test {
@@ -179,6 +185,91 @@ TEST_P(ServerFaults, ConnectionLostInsideATargetsInsert) {
     EXPECT_EQ(Rights(QStringLiteral("B01")), source);
     EXPECT_TRUE(Rights(QStringLiteral("B03")).isEmpty()) << "nothing half-written";
     EXPECT_TRUE(Rights(QStringLiteral("C01")).isEmpty());
+}
+
+// Two operators at once: another host's connection copies the same source to
+// overlapping targets while this window copies. The other operator holds its
+// first target's rows uncommitted until this copy is waiting on them. Each
+// target ends with the source's rows exactly once or with none, every
+// outcome is reported, and neither side is left waiting.
+TEST_P(ServerFaults, TwoOperatorsCopyToOverlappingTargetsAtOnce) {
+    using Box = Boxes::value_type;
+    const QStringList source = Rights(QStringLiteral("A01"));
+    const QStringList theirs = {QStringLiteral("B03"), QStringLiteral("C01"),
+                                QStringLiteral("D01")};
+    db().Exec(QStringLiteral("SET lock_timeout = '5s'"));
+    std::promise<void> holding;
+    std::atomic<bool> release{false};
+    // What the other operator's copy gave for each of its targets.
+    auto other = std::async(std::launch::async, [&] {
+        std::map<QString, bool> copied;
+        const QString name = QStringLiteral("second_operator");
+        {
+            QSqlDatabase second = QSqlDatabase::cloneDatabase(db().db().connectionName(), name);
+            if (!second.open()) {
+                holding.set_value();
+                return copied;
+            }
+            QSqlQuery query(second);
+            query.exec(QStringLiteral("SET search_path TO ") + db().SchemaName());
+            query.exec(QStringLiteral("SET lock_timeout = '5s'"));
+            for (const QString& target : theirs) {
+                second.transaction();
+                const bool ran =
+                    query.exec(CopyPermissionsStatement(target, QStringLiteral("A01")));
+                if (target == theirs.front()) {
+                    holding.set_value();
+                    // Keep the rows uncommitted until this window waits on them.
+                    for (int i = 0; i < 200 && !release; ++i) {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                    }
+                }
+                copied[target] = ran && second.commit();
+                if (!copied[target]) {
+                    second.rollback();
+                }
+            }
+            second.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return copied;
+    });
+    holding.get_future().wait();
+
+    TfrmPRVC03F& w = OpenCopyWindow();
+    w.Edit1->setText(QStringLiteral("A01"));
+    const QStringList ours = {QStringLiteral("B01"), QStringLiteral("B03"), QStringLiteral("C01")};
+    for (const QString& code : ours) {
+        w.AddTargetLine(code, QStringLiteral("某人"));
+    }
+    {
+        // The first box comes after B01; B03 then waits on the other's rows.
+        AfterMessageBox letGo(1, [&] { release = true; });
+        ClickOk();
+    }
+    release = true;
+    ASSERT_EQ(other.wait_for(std::chrono::seconds(30)), std::future_status::ready)
+        << "the other operator is still waiting: a lock or deadlock was left hanging";
+    const std::map<QString, bool> copiedByThem = other.get();
+    ASSERT_EQ(copiedByThem.size(), 3u) << "the other operator could not connect";
+
+    const Boxes shown = Shown();
+    ASSERT_EQ(shown.size(), 3u) << "one message per target";
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(shown[0], (Box{kCopied, 0x20})) << "B01 is only ours";
+    for (const QString& code : {QStringLiteral("B01"), QStringLiteral("B03"), QStringLiteral("C01"),
+                                QStringLiteral("D01")}) {
+        SCOPED_TRACE(code.toStdString());
+        const qsizetype at = ours.indexOf(code);
+        const bool byUs = at >= 0 && shown[static_cast<std::size_t>(at)].first == kCopied;
+        const bool byThem = copiedByThem.count(code) > 0 && copiedByThem.at(code);
+        EXPECT_FALSE(byUs && byThem) << "both reported success for one target";
+        const QStringList rows = Rights(code);
+        EXPECT_EQ(rows, byUs || byThem ? source : QStringList()) << "the rows once, or none";
+    }
+    EXPECT_TRUE(copiedByThem.at(QStringLiteral("B03"))) << "the other operator came first";
+    EXPECT_EQ(shown[1], (Box{kNotCopied, 0x10})) << "B03 was theirs by the time ours ran";
+    EXPECT_EQ(host.errorReports.size(), 1u + (shown[2].first == kNotCopied ? 1u : 0u));
 }
 
 // SQLite with the other writer's exclusive lock: not even the source count
