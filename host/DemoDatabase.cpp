@@ -40,18 +40,26 @@ void ApplyConninfo(QSqlDatabase& db, const QString& conninfo) {
     db.setConnectOptions(options.join(QLatin1Char(';')));
 }
 
-void CreateSchema(QSqlDatabase& db) {
-    // Plain CREATE TABLE for each missing table: SQL Server has no IF NOT
-    // EXISTS, and keeps Chinese text in any collation only as NVARCHAR.
+namespace {
+
+// Whether `table` is visible to the connection (in its schema search path),
+// asked with a query every product runs; db.tables() lists other schemas too.
+bool TableExists(QSqlDatabase& db, const QString& table) {
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("SELECT 1 FROM %1 WHERE 1=0").arg(table));
+}
+
+// Plain CREATE TABLE: SQL Server has no IF NOT EXISTS, and keeps Chinese text
+// in any collation only as NVARCHAR.
+void CreateTables(QSqlDatabase& db, bool users, bool rights) {
     const QString text = ProductOf(db) == DatabaseProduct::SqlServer ? QStringLiteral("NVARCHAR")
                                                                      : QStringLiteral("VARCHAR");
-    const QStringList tables = db.tables();
-    if (!tables.contains(QStringLiteral("ADMMG"), Qt::CaseInsensitive)) {
+    if (users) {
         Exec(db, QStringLiteral("CREATE TABLE ADMMG (MG001 %1(10) NOT NULL PRIMARY KEY, "
                                 "MG002 %1(20))")
                      .arg(text));
     }
-    if (!tables.contains(QStringLiteral("ADMMH"), Qt::CaseInsensitive)) {
+    if (rights) {
         Exec(db,
              QStringLiteral("CREATE TABLE ADMMH (MH001 %1(10) NOT NULL, MH002 %1(20) NOT NULL, "
                             "MH003 %1(40), MH004 %1(40), RUN CHAR(1), NEW CHAR(1), FIND CHAR(1), "
@@ -60,6 +68,13 @@ void CreateSchema(QSqlDatabase& db) {
                             "PRICE CHAR(1), PRIMARY KEY (MH001, MH002))")
                  .arg(text));
     }
+}
+
+}  // namespace
+
+void CreateSchema(QSqlDatabase& db) {
+    CreateTables(db, !TableExists(db, QStringLiteral("ADMMG")),
+                 !TableExists(db, QStringLiteral("ADMMH")));
 }
 
 namespace {
@@ -128,16 +143,16 @@ void SeedDemo(QSqlDatabase& db) {
 }
 
 bool EnsureDemoDatabase(QSqlDatabase& db) {
-    const QStringList tables = db.tables();
-    const bool present = tables.contains(QStringLiteral("ADMMG"), Qt::CaseInsensitive);
-    if (present) {
+    // Asked before the transaction: a failed query aborts one on PostgreSQL.
+    if (TableExists(db, QStringLiteral("ADMMG"))) {
         return false;
     }
+    const bool rights = !TableExists(db, QStringLiteral("ADMMH"));
     if (!db.transaction()) {
         throw std::runtime_error(db.lastError().text().toStdString());
     }
     try {
-        CreateSchema(db);
+        CreateTables(db, true, rights);
         SeedDemo(db);
     } catch (...) {
         db.rollback();
