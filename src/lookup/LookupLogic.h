@@ -9,10 +9,10 @@
 #include <optional>
 #include <vector>
 
+#include "data/Field.h"
 #include "lookup/LookupKind.h"
 #include "lookup/PickedList.h"
 #include "session/VariantArray.h"
-#include "widgets/Field.h"
 
 namespace prvc03 {
 

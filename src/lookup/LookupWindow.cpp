@@ -13,6 +13,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "data/DataSource.h"
+#include "data/MemTable.h"
+#include "data/QueryDataset.h"
 #include "lookup/LookupLogic.h"
 #include "lookup/LookupStatements.h"
 #include "resources/Glyphs.h"
@@ -20,14 +23,11 @@
 #include "session/Global.h"
 #include "widgets/CheckList.h"
 #include "widgets/ConditionGrid.h"
-#include "widgets/DataSource.h"
 #include "widgets/DatasetModel.h"
 #include "widgets/DropDownButton.h"
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "data/QueryDataset.h"
 #include "lookup/LookupCaller.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
@@ -18,7 +19,6 @@
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
 #include "session/Global.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 

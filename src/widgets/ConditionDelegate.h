@@ -7,8 +7,8 @@
 
 #include <array>
 
+#include "data/MemTable.h"
 #include "widgets/GridDelegate.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 

@@ -6,7 +6,7 @@
 
 #include <exception>
 
-#include "widgets/QueryDataset.h"
+#include "data/QueryDataset.h"
 
 namespace prvc03 {
 

@@ -19,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "data/MemTable.h"
+#include "data/QueryDataset.h"
 #include "lookup/LookupCaller.h"
 #include "lookup/LookupStatements.h"
 #include "lookup/LookupWindow.h"
@@ -32,8 +34,6 @@
 #include "support/WhenShown.h"
 #include "widgets/DropDownButton.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03::test {
 

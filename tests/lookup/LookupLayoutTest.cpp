@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "data/MemTable.h"
 #include "lookup/LookupTestSupport.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
@@ -17,7 +18,6 @@
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 namespace {

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "data/QueryDataset.h"
 #include "lookup/LookupLogic.h"
 #include "session/Errors.h"
 #include "session/Global.h"
 #include "support/TestDatabase.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 namespace {

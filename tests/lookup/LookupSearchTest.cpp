@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "data/MemTable.h"
 #include "lookup/LookupTestSupport.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
@@ -16,7 +17,6 @@
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 namespace {

@@ -16,13 +16,13 @@
 
 #include <functional>
 
+#include "data/QueryDataset.h"
 #include "lookup/LookupCaller.h"
 #include "lookup/LookupWindow.h"
 #include "support/HostRecorder.h"
 #include "support/TestDatabase.h"
 #include "support/WhenShown.h"
 #include "widgets/DatasetModel.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03::test {
 

@@ -6,6 +6,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "data/MemTable.h"
 #include "lookup/LookupLogic.h"
 #include "lookup/LookupTestSupport.h"
 #include "lookup/RootFH.h"
@@ -18,7 +19,6 @@
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 namespace {

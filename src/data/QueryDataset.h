@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "widgets/Field.h"
-#include "widgets/ResultColumn.h"
+#include "data/Field.h"
+#include "data/ResultColumn.h"
 
 class QSqlDatabase;
 

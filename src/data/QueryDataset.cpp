@@ -1,4 +1,4 @@
-#include "widgets/QueryDataset.h"
+#include "data/QueryDataset.h"
 
 #include <QLocale>
 #include <QSqlDatabase>
@@ -11,8 +11,8 @@
 #include <functional>
 #include <numeric>
 
+#include "data/LocaleOrder.h"
 #include "session/Errors.h"
-#include "widgets/LocaleOrder.h"
 
 namespace prvc03 {
 
