@@ -18,9 +18,6 @@ namespace prvc03 {
 
 class QueryDataset;
 
-// Name of the multi-select window's check column.
-inline const QString kSelectedField = QStringLiteral("selected");
-
 // The calculated boolean check column: label "选取", display width 4.
 Field SelectedField();
 // The multi-select window's result field for a caller's field: a string

@@ -151,8 +151,6 @@ class LookupWindow : public TfrmRootF {
     void BuildStatusBar();
     void BuildButtonRow();
     void ConnectHandlers();
-    template <class Sender, class Signal>
-    void Bind(Sender* sender, Signal signal, void (LookupWindow::*handler)());
 
     void ShowSteps();
     // Switches the quick-search mode as a menu item does.

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "data/QueryDataset.h"
+#include "forms/Controls.h"
 #include "lookup/LookupCaller.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
@@ -38,20 +39,6 @@ void Tell(const QString& text, unsigned type) {
 [[noreturn]] void Refuse(const QString& text) {
     Tell(text, platform::MB_ICONSTOP);
     throw Abort();
-}
-
-QToolButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph, int glyphSize,
-                         const QString& description, const QRect& geometry) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoRaise(true);
-    button->setIcon(GlyphIcon(glyph, glyphSize));
-    button->setIconSize(QSize(glyphSize, glyphSize));
-    button->setToolTip(description);
-    button->setAccessibleName(description);
-    button->setFocusPolicy(Qt::StrongFocus);
-    button->setGeometry(geometry);
-    return button;
 }
 
 Field UserField(const char* component, const char* name, const QString& label, int size) {
@@ -128,18 +115,12 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     hqryADMMG->AddField(UserField("hqryADMMGMG001", "MG001", QStringLiteral("用户编号"), 10));
     hqryADMMG->AddField(UserField("hqryADMMGMG002", "MG002", QStringLiteral("用户名称"), 20));
 
-    connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton1Click(); }); });
-    connect(SpeedButton2, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton2Click(); }); });
-    connect(SpeedButton3, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton3Click(); }); });
-    connect(SpeedButton4, &QToolButton::clicked, this,
-            [this] { RunHandler([this] { SpeedButton4Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this,
-            [this] { RunHandler([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this,
-            [this] { RunHandler([this] { BitBtn2Click(); }); });
+    Bind(SpeedButton1, &QToolButton::clicked, &TfrmPRVC03F::SpeedButton1Click);
+    Bind(SpeedButton2, &QToolButton::clicked, &TfrmPRVC03F::SpeedButton2Click);
+    Bind(SpeedButton3, &QToolButton::clicked, &TfrmPRVC03F::SpeedButton3Click);
+    Bind(SpeedButton4, &QToolButton::clicked, &TfrmPRVC03F::SpeedButton4Click);
+    Bind(BitBtn1, &QPushButton::clicked, &TfrmPRVC03F::BitBtn1Click);
+    Bind(BitBtn2, &QPushButton::clicked, &TfrmPRVC03F::BitBtn2Click);
 }
 
 TfrmPRVC03F::~TfrmPRVC03F() = default;
