@@ -361,10 +361,13 @@ bool LookupWindow::ConditionPanelVisible() const {
     return !Panel4->isHidden();
 }
 
-void LookupWindow::RunSearch(const QString& statement) {
+void LookupWindow::RunSearch(const QString& statement, const std::vector<Field>& resultFields) {
     QryFhelp->SetConnection(&Connection());
     QryFhelp->Close();
     QryFhelp->SetSQL(statement);
+    for (const Field& field : resultFields) {
+        QryFhelp->AddField(field);
+    }
     QryFhelp->Open();
 }
 
@@ -387,31 +390,29 @@ void LookupWindow::ShowSteps() {
     if (SourceQuery == nullptr) {
         throw Error(QStringLiteral("The lookup has no column description"));
     }
-    const std::vector<Field> fields = SourceQuery->Fields();
-    BaseSQL = BuildBaseSQL(fields, FromText);
+    fields_ = SourceQuery->Fields();
+    BaseSQL = BuildBaseSQL(fields_, FromText);
 
     SearchField->clear();
     SearchField->SetMapList(true);
     cbField->clear();
     lbOrder1->clear();
-    for (const Field& field : fields) {
+    for (const Field& field : fields_) {
         SearchField->AddItem(TrimControl(field.Label()) + QLatin1Char('\t') +
                              FieldReference(field));
         cbField->addItem(field.Label());
         lbOrder1->addItem(field.Label());
     }
 
-    QryFhelp->SetConnection(&Connection());
-    QryFhelp->Close();
-    QryFhelp->SetSQL(BaseSQL);
+    std::vector<Field> resultFields;
     if (kind_.multiSelect) {
-        for (const Field& field : fields) {
+        for (const Field& field : fields_) {
             if (const std::optional<Field> result = ResultFieldFor(field)) {
-                QryFhelp->AddField(*result);
+                resultFields.push_back(*result);
             }
         }
     }
-    QryFhelp->Open();
+    RunSearch(BaseSQL, resultFields);
 
     SearchField->setCurrentIndex(0);
     cbField->setCurrentIndex(0);
@@ -438,17 +439,15 @@ void LookupWindow::BitBtn3Click() {
         rows.push_back({row[MemTable::FField], row[MemTable::FOperator], row[MemTable::FValue],
                         row[MemTable::FLogic]});
     }
-    const std::vector<Field> fields =
-        SourceQuery != nullptr ? SourceQuery->Fields() : std::vector<Field>{};
     QString order;
     if (SortPanelVisible()) {
         std::vector<OrderEntry> entries;
         for (int i = 0; i < cbOrder1->count(); ++i) {
             entries.push_back({cbOrder1->ItemText(i), cbOrder1->Checked(i)});
         }
-        order = BuildOrderText(fields, entries);
+        order = BuildOrderText(fields_, entries);
     }
-    RunSearch(BuildConditionStatement(BaseSQL, BuildConditionText(fields, rows), order));
+    RunSearch(BuildConditionStatement(BaseSQL, BuildConditionText(fields_, rows), order));
 }
 
 // ---- quick search ---------------------------------------------------------------
@@ -548,9 +547,7 @@ void LookupWindow::BitBtn8Click() {
 
 void LookupWindow::BitBtn1Click() {
     if (kind_.multiSelect) {
-        const std::vector<Field> fields =
-            SourceQuery != nullptr ? SourceQuery->Fields() : std::vector<Field>{};
-        if (std::optional<VariantArray> rows = MultiPickedRows(*QryFhelp, picks_, fields)) {
+        if (std::optional<VariantArray> rows = MultiPickedRows(*QryFhelp, picks_, fields_)) {
             ResultValue = std::move(rows);
         }
     } else {
