@@ -292,8 +292,7 @@ TEST_P(HostileInput, QuickSearchInBothModesAndBothWindows) {
     const QByteArray before = db().Fingerprint();
     auto multi = Show<TfrmRootFS>();
     auto single = Show<TfrmRootFH>();
-    const QString base = QStringLiteral(
-        "SELECT ADMMG.MG001 AS 用户编号, ADMMG.MG002 AS 用户名称 FROM ADMMG WHERE 1=1");
+    const QString base = kUsersBase;
     for (LookupWindow* lookup :
          {static_cast<LookupWindow*>(multi->get()), static_cast<LookupWindow*>(single->get())}) {
         for (const Payload& payload : Payloads()) {
@@ -346,8 +345,7 @@ TEST_P(HostileInput, EveryConditionOperator) {
         {"用户名称", "MG002", "LIKE", "", "%"},  {"用户名称", "MG002", "LIKE", "%", ""},
         {"用户名称", "MG002", "LIKE", "%", "%"},
     };
-    const QString base = QStringLiteral(
-        "SELECT ADMMG.MG001 AS 用户编号, ADMMG.MG002 AS 用户名称 FROM ADMMG WHERE 1=1");
+    const QString base = kUsersBase;
     for (int op = 0; op < ConditionOperators().size(); ++op) {
         const auto& p = pieces[op];
         for (const Payload& payload : Payloads()) {

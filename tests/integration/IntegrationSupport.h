@@ -30,6 +30,7 @@
 #include "session/Global.h"
 #include "support/HostRecorder.h"
 #include "support/QtPrinters.h"
+#include "support/Requests.h"
 #include "support/TestDatabase.h"
 #include "support/WhenShown.h"
 #include "widgets/DropDownButton.h"
@@ -40,7 +41,6 @@ namespace prvc03::test {
 inline const QString kCopied = QStringLiteral("复制用户权限成功．");
 inline const QString kNotCopied = QStringLiteral("复制用户权限失败．");
 inline const QString kReportPrefix = QStringLiteral("Error: ExecuteSQL出错,详细信息:");
-inline const QString kUsersFrom = QStringLiteral("FROM ADMMG WHERE 1=1");
 
 using Boxes = std::vector<std::pair<QString, unsigned>>;
 
@@ -162,14 +162,7 @@ class ModuleTest : public EveryDatabase {
         QTest::mouseClick(lookup.BitBtn3, Qt::LeftButton);
     }
     // Texts of the message boxes since the last call.
-    QStringList TakeBoxes() {
-        QStringList texts;
-        for (const ShownMessageBox& box : host.messageBoxes) {
-            texts << box.text;
-        }
-        host.messageBoxes.clear();
-        return texts;
-    }
+    QStringList TakeBoxes() { return host.TakeBoxTexts(); }
 
     HostRecorder host;
     QPointer<TfrmPRVC03F> window;

@@ -12,6 +12,7 @@
 #include "lookup/LookupTestSupport.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
+#include "support/Screenshot.h"
 #include "widgets/CheckList.h"
 #include "widgets/ConditionGrid.h"
 #include "widgets/DropDownButton.h"
@@ -33,8 +34,7 @@ class Layout : public LookupFixture {
         QCoreApplication::processEvents();
         EXPECT_EQ(w.focusWidget(), w.SearchValue);
         EXPECT_EQ(In(w, w.wwDBGridH).top(), 25);
-        EXPECT_TRUE(w.grab().save(
-            QDir::temp().filePath(QStringLiteral("lookup_%1_fresh.png").arg(w.objectName()))));
+        test::SaveScreenshot(w, QStringLiteral("lookup_%1_fresh.png").arg(w.objectName()));
         w.fA->trigger();
         QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
         QCoreApplication::processEvents();
@@ -143,8 +143,7 @@ class Layout : public LookupFixture {
         expected.push_back(w.BitBtn1);
         expected.push_back(w.BitBtn2);
         EXPECT_EQ(chain, expected);
-        const QString path = QDir::temp().filePath(png);
-        EXPECT_TRUE(w.grab().save(path));
+        test::SaveScreenshot(w, png);
     }
 };
 

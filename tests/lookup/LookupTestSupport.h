@@ -20,15 +20,12 @@
 #include "lookup/LookupCaller.h"
 #include "lookup/LookupWindow.h"
 #include "support/HostRecorder.h"
+#include "support/Requests.h"
 #include "support/TestDatabase.h"
 #include "support/WhenShown.h"
 #include "widgets/DatasetModel.h"
 
 namespace prvc03::test {
-
-inline const QString kUsersFrom = QStringLiteral("FROM ADMMG WHERE 1=1");
-inline const QString kUsersBase =
-    QStringLiteral("SELECT ADMMG.MG001 AS 用户编号, ADMMG.MG002 AS 用户名称 FROM ADMMG WHERE 1=1");
 
 inline Field RequestField(const QString& name, const QString& label, const QString& origin,
                           FieldType type, int size = 0, int width = 0) {
@@ -133,14 +130,7 @@ class LookupFixture : public ::testing::Test {
     }
 
     // Texts of the error reports shown since the last call.
-    QStringList TakeErrors() {
-        QStringList texts;
-        for (const ShownMessageBox& box : host.messageBoxes) {
-            texts << box.text;
-        }
-        host.messageBoxes.clear();
-        return texts;
-    }
+    QStringList TakeErrors() { return host.TakeBoxTexts(); }
 
     HostRecorder host;
     TestDatabase db;
