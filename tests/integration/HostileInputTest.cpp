@@ -127,19 +127,11 @@ class HostileInput : public ModuleTest {
     // MG001 of the users `where` selects with `value` bound, sorted; nothing
     // when the database rejects the condition itself.
     std::optional<QStringList> Expected(const QString& where, const QString& value) {
-        QSqlQuery query(db().db());
-        if (!query.prepare(QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where)) {
-            return std::nullopt;
+        std::optional<QStringList> codes = TryQueryRows(
+            db().db(), QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where, {value});
+        if (codes) {
+            codes->sort();
         }
-        query.addBindValue(value);
-        if (!query.exec()) {
-            return std::nullopt;
-        }
-        QStringList codes;
-        while (query.next()) {
-            codes << query.value(0).toString();
-        }
-        codes.sort();
         return codes;
     }
 

@@ -84,21 +84,11 @@ class ModuleTest : public EveryDatabase {
     // A user's permission rows without the user column (columns joined by
     // tabs, NULL as "<null>"), sorted; the user is a bound value.
     QStringList Rights(const QString& user) {
-        QSqlQuery query(db().db());
-        EXPECT_TRUE(query.prepare(QStringLiteral(
-            "SELECT MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,UNCONFORM,LOCK,UNLOCK,"
-            "INVALID,PRICE FROM ADMMH WHERE MH001 = ?")));
-        query.addBindValue(user);
-        EXPECT_TRUE(query.exec()) << query.lastError().text().toStdString();
-        QStringList rows;
-        while (query.next()) {
-            QStringList cells;
-            for (int i = 0; i < 15; ++i) {
-                cells << (query.value(i).isNull() ? QStringLiteral("<null>")
-                                                  : query.value(i).toString());
-            }
-            rows << cells.join(QLatin1Char('\t'));
-        }
+        QStringList rows = QueryRows(
+            db().db(),
+            QStringLiteral("SELECT MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,"
+                           "UNCONFORM,LOCK,UNLOCK,INVALID,PRICE FROM ADMMH WHERE MH001 = ?"),
+            {user}, QStringLiteral("<null>"));
         rows.sort();
         return rows;
     }

@@ -41,18 +41,10 @@ class LookupSearch : public ModuleTest {
     // MG001 of the rows `where` selects, `value` bound to its one "?".
     QStringList Expected(const QString& where, const QVariant& value = QVariant(),
                          const QString& order = QStringLiteral("MG001")) {
-        QSqlQuery query(db().db());
-        EXPECT_TRUE(query.prepare(QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where +
-                                  QStringLiteral(" ORDER BY ") + order));
-        if (value.isValid()) {
-            query.addBindValue(value);
-        }
-        EXPECT_TRUE(query.exec()) << where.toStdString();
-        QStringList codes;
-        while (query.next()) {
-            codes << query.value(0).toString();
-        }
-        return codes;
+        return QueryRows(db().db(),
+                         QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where +
+                             QStringLiteral(" ORDER BY ") + order,
+                         value.isValid() ? QVariantList{value} : QVariantList{});
     }
 
     QueryDataset request_;

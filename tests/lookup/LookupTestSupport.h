@@ -61,19 +61,7 @@ class LookupFixture : public ::testing::Test {
 
     // The rows the database gives for `sql`, each as its columns joined by
     // a tab (NULL as an empty text).
-    QStringList Rows(const QString& sql) {
-        QSqlQuery query(db.db());
-        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
-        QStringList rows;
-        while (query.next()) {
-            QStringList columns;
-            for (int c = 0; c < query.record().count(); ++c) {
-                columns << query.value(c).toString();
-            }
-            rows << columns.join(QLatin1Char('\t'));
-        }
-        return rows;
-    }
+    QStringList Rows(const QString& sql) { return QueryRows(db.db(), sql); }
 
     // The data rows the result grid shows, in display order, as Rows() does.
     static QStringList GridRows(const LookupWindow& window) {
