@@ -96,10 +96,6 @@ class HostileInput : public ModuleTest {
             ASSERT_EQ(db().Scalar(QStringLiteral("SHOW standard_conforming_strings")),
                       QStringLiteral("on"));
         }
-        request_.AddField(DataField(QStringLiteral("MG001"), FieldType::WideString, 10,
-                                    QStringLiteral("用户编号"), QStringLiteral("ADMMG")));
-        request_.AddField(DataField(QStringLiteral("MG002"), FieldType::WideString, 20,
-                                    QStringLiteral("用户名称"), QStringLiteral("ADMMG")));
     }
 
     // Adds a row through bound parameters, never through a built statement.
@@ -168,17 +164,6 @@ class HostileInput : public ModuleTest {
             ++i;
         }
     }
-
-    template <class W>
-    std::unique_ptr<LookupWindowGuard<W>> Show() {
-        auto lookup = std::make_unique<LookupWindowGuard<W>>(new W(nullptr));
-        lookup->get()->SourceQuery = &request_;
-        lookup->get()->FromText = kUsersFrom;
-        lookup->get()->show();
-        return lookup;
-    }
-
-    QueryDataset request_;
 };
 
 // A value stays inside its one literal: the statement holds exactly the

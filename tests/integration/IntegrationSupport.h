@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,7 @@
 #include "modules/PRVC03F.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
+#include "support/LookupDriver.h"
 #include "support/QtPrinters.h"
 #include "support/Requests.h"
 #include "support/TestDatabase.h"
@@ -53,6 +55,8 @@ class ModuleTest : public EveryDatabase {
         }
         Session().HostWindow = static_cast<std::int32_t>(host.LogHandle());
         SetCurrentApplication(&application_);
+        request_.setObjectName(QStringLiteral("hqryADMMG"));
+        AddUserRequestFields(request_);
     }
     void TearDown() override {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -100,62 +104,18 @@ class ModuleTest : public EveryDatabase {
         test::WhenShown<W>(&context_, std::move(drive));
     }
 
-    static void ClickCell(DataGrid* grid, int row, int column) {
-        grid->scrollTo(grid->model()->index(row, column));
-        const QRect cell = grid->visualRect(grid->model()->index(row, column));
-        ASSERT_TRUE(grid->viewport()->rect().contains(cell.center()));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    }
-    // The grid row that shows the record whose first data column is `code`.
-    static int RowOf(LookupWindow& lookup, const QString& code) {
-        const int field = lookup.Kind().multiSelect ? 1 : 0;
-        for (int record = 0; record < lookup.QryFhelp->RecordCount(); ++record) {
-            if (lookup.QryFhelp->Text(record, field) == code) {
-                return lookup.QryFhelp->RowOfRecord(record);
-            }
-        }
-        return -1;
-    }
-    // The first data column of every record, in the grid's order.
-    static QStringList Codes(const LookupWindow& lookup) {
-        QStringList codes;
-        if (!lookup.QryFhelp->Active()) {
-            return codes;
-        }
-        const int field = lookup.Kind().multiSelect ? 1 : 0;
-        for (int row = 0; row < lookup.QryFhelp->RecordCount(); ++row) {
-            codes.append(lookup.QryFhelp->Text(lookup.QryFhelp->RecordAtRow(row), field));
-        }
-        return codes;
-    }
-    // The quick search as the operator runs it: mode from the menu, column,
-    // value, then the button part of the drop-down button.
-    static void QuickSearch(LookupWindow& lookup, QAction* mode, int column, const QString& value) {
-        mode->trigger();
-        lookup.SearchField->setCurrentIndex(column);
-        lookup.SearchValue->setText(value);
-        QTest::mouseClick(lookup.cxButton1, Qt::LeftButton, {}, QPoint(20, 12));
-    }
-    // The condition search with `rows` (label, operator, value, logic) typed
-    // into the condition grid's table, then 查询.
-    static void ConditionSearch(LookupWindow& lookup, const std::vector<ConditionRow>& rows) {
-        lookup.fA->trigger();
-        lookup.CDSTmp->EmptyTable();
-        for (const ConditionRow& row : rows) {
-            lookup.CDSTmp->Append();
-            lookup.CDSTmp->SetFieldValue(MemTable::FField, row.Field);
-            lookup.CDSTmp->SetFieldValue(MemTable::FOperator, row.Operator);
-            lookup.CDSTmp->SetFieldValue(MemTable::FValue, row.Value);
-            lookup.CDSTmp->SetFieldValue(MemTable::FLogic, row.Logic);
-            lookup.CDSTmp->Post();
-        }
-        QTest::mouseClick(lookup.BitBtn3, Qt::LeftButton);
-    }
     // Texts of the message boxes since the last call.
     QStringList TakeBoxes() { return host.TakeBoxTexts(); }
 
+    // A lookup window of kind W over the demo users' request, shown modeless.
+    template <class W>
+    std::unique_ptr<LookupWindowGuard<W>> Show(const QString& from = kUsersFrom) {
+        return std::make_unique<LookupWindowGuard<W>>(ShowLookup<W>(request_, from));
+    }
+
     HostRecorder host;
     QPointer<TfrmPRVC03F> window;
+    QueryDataset request_;
 
   private:
     QObject application_;
