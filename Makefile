@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-asan bench fuzz format clean
+.PHONY: all deps build run test test-asan bench fuzz format format-check clean
 
 all: build
 
@@ -58,5 +58,10 @@ bench: deps
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+# Fails, naming the places, where a source is not as clang-format writes it.
+format-check:
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+# Every build folder: the ones named above and any other build-* folder.
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) build-*

@@ -18,7 +18,7 @@ class QSqlDatabase;
 
 namespace prvc03 {
 
-class QueryDataset : public QObject {
+class QueryDataset final : public QObject {
     Q_OBJECT
   public:
     explicit QueryDataset(QObject* parent = nullptr);

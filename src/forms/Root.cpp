@@ -125,7 +125,7 @@ QFont WindowFont() {
 }  // namespace
 
 // Takes the messages and ShowWindow calls sent to the window's handle.
-class TfrmRoot::Endpoint : public platform::WindowEndpoint {
+class TfrmRoot::Endpoint final : public platform::WindowEndpoint {
   public:
     explicit Endpoint(TfrmRoot& window) : window_(window) {}
 

@@ -49,7 +49,7 @@ Field UserField(const char* component, const char* name, const QString& label, i
 }
 
 // Keeps the window from taking input while the copy runs.
-class InputBlock {
+class InputBlock final {
   public:
     explicit InputBlock(QWidget* window) : window_(window) { window_->setEnabled(false); }
     ~InputBlock() { window_->setEnabled(true); }

@@ -70,7 +70,7 @@ struct COPYDATASTRUCT {
 
 // What a registered window implements to take messages and ShowWindow calls.
 class WindowEndpoint {
-public:
+  public:
     virtual ~WindowEndpoint() = default;
     virtual LRESULT HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) = 0;
     virtual void ApplyShowCommand(int command) = 0;

@@ -7,16 +7,16 @@
 namespace prvc03 {
 
 enum class Glyph {
-    WindowIcon,    // the module's window icon
-    Ok,            // 确定
-    Cancel,        // 取消
-    NavFirst,      // ImageList1 0: double triangle left
-    NavPrior,      // 1: triangle left
-    NavNext,       // 2: triangle right
-    NavLast,       // 3: double triangle right
-    ModeResearch,  // 4: 重新查找
-    ModeFuzzy,     // 5: 模糊查找
-    ModeAdvanced,  // 6: 高级查找
+    WindowIcon,       // the module's window icon
+    Ok,               // 确定
+    Cancel,           // 取消
+    NavFirst,         // ImageList1 0: double triangle left
+    NavPrior,         // 1: triangle left
+    NavNext,          // 2: triangle right
+    NavLast,          // 3: double triangle right
+    ModeResearch,     // 4: 重新查找
+    ModeFuzzy,        // 5: 模糊查找
+    ModeAdvanced,     // 6: 高级查找
     OrderAscending,   // order list 0: red upward arrow
     OrderDescending,  // order list 1: black downward arrow
     TitleDown,        // title images 0: red downward arrow, black outline

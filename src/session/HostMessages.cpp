@@ -8,7 +8,7 @@ namespace prvc03 {
 namespace {
 
 // The text record of one send and the copy of the text it points at.
-class TextRecord {
+class TextRecord final {
   public:
     TextRecord(const QString& text, std::uintptr_t kind) : bytes_(platform::ToCp936(text)) {
         record_.dwData = kind;

@@ -14,7 +14,7 @@ namespace prvc03 {
 
 class GridCombo;
 
-class ConditionDelegate : public GridDelegate {
+class ConditionDelegate final : public GridDelegate {
     Q_OBJECT
   public:
     explicit ConditionDelegate(DataGrid* grid);
