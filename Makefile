@@ -14,7 +14,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
 
-.PHONY: all deps build run test test-asan bench fuzz package install format clean
+.PHONY: all deps build run test test-asan bench fuzz package install format format-check clean
 
 all: build
 
@@ -67,5 +67,10 @@ bench: deps
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+# Fails, naming the places, where a source is not as clang-format writes it.
+format-check:
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+# Every build folder: the ones named above and any other build-* folder.
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) build-*

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "widgets/Field.h"
+#include "data/Field.h"
 
 class QTemporaryDir;
 

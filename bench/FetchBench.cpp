@@ -16,8 +16,8 @@
 #include "BenchData.h"
 #include "FetchBaselines.h"
 #include "Summary.h"
+#include "data/QueryDataset.h"
 #include "lookup/LookupLogic.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03::bench {
 

@@ -18,10 +18,10 @@
 #include "BenchData.h"
 #include "FetchBaselines.h"
 #include "Summary.h"
+#include "data/QueryDataset.h"
 #include "lookup/RootFS.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DatasetModel.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03::bench {
 

@@ -9,7 +9,7 @@
 
 namespace prvc03 {
 
-class TfrmConnect : public TfrmRoot {
+class TfrmConnect final : public TfrmRoot {
     Q_OBJECT
 
   public:

@@ -15,22 +15,12 @@
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
 #include "session/Global.h"
+#include "widgets/DataGrid.h"
 
 namespace prvc03 {
 
 namespace {
 
-// ShowWindow commands beyond the two the platform header names.
-constexpr int kSwHide = 0;
-constexpr int kSwShowMinimized = 2;
-constexpr int kSwShowMaximized = 3;
-constexpr int kSwShowNoActivate = 4;
-constexpr int kSwShow = 5;
-constexpr int kSwMinimize = 6;
-constexpr int kSwShowMinNoActive = 7;
-constexpr int kSwRestore = 9;
-
-constexpr int kVkEscape = 27;
 constexpr char kCharEscape = 27;
 constexpr char kCharEnter = 13;
 
@@ -38,43 +28,43 @@ constexpr char kCharEnter = 13;
 int VirtualKey(int key) {
     switch (key) {
         case Qt::Key_Escape:
-            return kVkEscape;
+            return platform::VK_ESCAPE;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return 13;
+            return platform::VK_RETURN;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            return 9;
+            return platform::VK_TAB;
         case Qt::Key_Backspace:
-            return 8;
+            return platform::VK_BACK;
         case Qt::Key_Space:
-            return 32;
+            return platform::VK_SPACE;
         case Qt::Key_PageUp:
-            return 33;
+            return platform::VK_PRIOR;
         case Qt::Key_PageDown:
-            return 34;
+            return platform::VK_NEXT;
         case Qt::Key_End:
-            return 35;
+            return platform::VK_END;
         case Qt::Key_Home:
-            return 36;
+            return platform::VK_HOME;
         case Qt::Key_Left:
-            return 37;
+            return platform::VK_LEFT;
         case Qt::Key_Up:
-            return 38;
+            return platform::VK_UP;
         case Qt::Key_Right:
-            return 39;
+            return platform::VK_RIGHT;
         case Qt::Key_Down:
-            return 40;
+            return platform::VK_DOWN;
         case Qt::Key_Insert:
-            return 45;
+            return platform::VK_INSERT;
         case Qt::Key_Delete:
-            return 46;
+            return platform::VK_DELETE;
         case Qt::Key_Shift:
-            return 16;
+            return platform::VK_SHIFT;
         case Qt::Key_Control:
-            return 17;
+            return platform::VK_CONTROL;
         case Qt::Key_Alt:
-            return 18;
+            return platform::VK_MENU;
         default:
             break;
     }
@@ -82,7 +72,7 @@ int VirtualKey(int key) {
         return key;  // the same codes as the virtual keys
     }
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
-        return 0x70 + (key - Qt::Key_F1);
+        return platform::VK_F1 + (key - Qt::Key_F1);
     }
     return 0;
 }
@@ -113,7 +103,7 @@ char KeyChar(const QKeyEvent& event) {
 // grid itself, its viewport or a cell editor on it).
 bool InsideDataGrid(const QWidget* widget, const QWidget* window) {
     for (const QWidget* w = widget; w != nullptr && w != window; w = w->parentWidget()) {
-        if (w->inherits("prvc03::DataGrid")) {
+        if (qobject_cast<const DataGrid*>(w) != nullptr) {
             return true;
         }
     }
@@ -135,7 +125,7 @@ QFont WindowFont() {
 }  // namespace
 
 // Takes the messages and ShowWindow calls sent to the window's handle.
-class TfrmRoot::Endpoint : public platform::WindowEndpoint {
+class TfrmRoot::Endpoint final : public platform::WindowEndpoint {
   public:
     explicit Endpoint(TfrmRoot& window) : window_(window) {}
 
@@ -187,6 +177,7 @@ TfrmRoot::TfrmRoot(QObject* owner)
 }
 
 TfrmRoot::~TfrmRoot() {
+    UnbindHandlers();
     RunDestroyStep();
     if (QCoreApplication* application = QCoreApplication::instance()) {
         application->removeEventFilter(this);
@@ -224,6 +215,13 @@ void TfrmRoot::CreateParams(CreateParamsData& /*params*/) {}
 
 void TfrmRoot::SetClientSize(int width, int height) {
     setFixedSize(width, height);
+}
+
+void TfrmRoot::UnbindHandlers() {
+    for (const QMetaObject::Connection& connection : handlerConnections_) {
+        disconnect(connection);
+    }
+    handlerConnections_.clear();
 }
 
 void TfrmRoot::RunDestroyStep() {
@@ -269,7 +267,7 @@ void TfrmRoot::FormKeyPress(char& key) {
 }
 
 void TfrmRoot::FormKeyDown(int& key, Qt::KeyboardModifiers /*shift*/) {
-    if (key == kVkEscape) {
+    if (key == platform::VK_ESCAPE) {
         closedByKeyDown_ = true;
         close();
     }
@@ -318,22 +316,22 @@ platform::LRESULT TfrmRoot::WndProc(unsigned message, platform::WPARAM wParam,
 
 void TfrmRoot::ApplyShowCommand(int command) {
     switch (command) {
-        case kSwHide:
+        case platform::SW_HIDE:
             hide();
             break;
         case platform::SW_SHOWNORMAL:
-        case kSwRestore:
+        case platform::SW_RESTORE:
             showNormal();
             break;
-        case kSwShowMinimized:
-        case kSwMinimize:
-        case kSwShowMinNoActive:
+        case platform::SW_SHOWMINIMIZED:
+        case platform::SW_MINIMIZE:
+        case platform::SW_SHOWMINNOACTIVE:
             showMinimized();
             break;
-        case kSwShowMaximized:
+        case platform::SW_SHOWMAXIMIZED:
             showMaximized();
             break;
-        case kSwShowNoActivate:
+        case platform::SW_SHOWNOACTIVATE:
         case platform::SW_SHOWNA:
             if (!isVisible()) {
                 const bool was = testAttribute(Qt::WA_ShowWithoutActivating);
@@ -342,7 +340,7 @@ void TfrmRoot::ApplyShowCommand(int command) {
                 setAttribute(Qt::WA_ShowWithoutActivating, was);
             }
             break;
-        case kSwShow:
+        case platform::SW_SHOW:
         default:
             show();
             break;

@@ -22,6 +22,8 @@
 //   exec() the caller frees it.
 // - Every close, whether by Esc, the title bar, reject(), accept(), done() or
 //   the host's "Close", runs through closeEvent and so through FormClose.
+// - Controls reach the handlers through Bind, which runs each handler through
+//   RunHandler: an error is reported, never thrown into the event loop.
 // - FormDestroy runs once while the window is destroyed. A virtual call in a
 //   destructor reaches only the class being destroyed, so a derived window
 //   whose FormDestroy adds work calls RunDestroyStep() first thing in its own
@@ -35,8 +37,11 @@
 #include <QPointer>
 
 #include <memory>
+#include <type_traits>
+#include <vector>
 
 #include "platform/Windows.h"
+#include "session/Errors.h"
 
 namespace prvc03 {
 
@@ -97,6 +102,16 @@ class TfrmRoot : public QDialog {
     void RunDestroyStep();
     // The window's fixed client size.
     void SetClientSize(int width, int height);
+    // Connects `signal` of `sender` to `handler`, a member of this window's
+    // class Window taking the signal's arguments (or fewer); the handler runs
+    // through RunHandler. The window keeps the connection until
+    // UnbindHandlers or its destruction.
+    template <class Sender, class Signal, class Window, class... Args>
+    QMetaObject::Connection Bind(Sender* sender, Signal signal, void (Window::*handler)(Args...));
+    // Cuts every connection Bind made. A window whose handlers use its own
+    // members calls it first thing in its destructor: the controls are
+    // destroyed after that part of the window is gone.
+    void UnbindHandlers();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -116,6 +131,7 @@ class TfrmRoot : public QDialog {
     bool PreviewKey(const QKeyEvent& event);
 
     std::unique_ptr<Endpoint> endpoint_;
+    std::vector<QMetaObject::Connection> handlerConnections_;
     platform::HWND handle_ = 0;
     platform::HWND parentWindow_ = 0;
     KeyDelivery lastKey_;
@@ -125,5 +141,17 @@ class TfrmRoot : public QDialog {
     bool placed_ = false;
     bool destroyStepDone_ = false;
 };
+
+template <class Sender, class Signal, class Window, class... Args>
+QMetaObject::Connection TfrmRoot::Bind(Sender* sender, Signal signal,
+                                       void (Window::*handler)(Args...)) {
+    static_assert(std::is_base_of_v<TfrmRoot, Window>);
+    auto* window = static_cast<Window*>(this);
+    const QMetaObject::Connection connection = connect(
+        sender, signal, this,
+        [window, handler](Args... args) { RunHandler([&] { (window->*handler)(args...); }); });
+    handlerConnections_.push_back(connection);
+    return connection;
+}
 
 }  // namespace prvc03

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "forms/Controls.h"
 #include "forms/SysColor.h"
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
@@ -13,18 +14,6 @@ namespace {
 
 constexpr int kTextLeft = 6;
 constexpr int kTextTop = 4;
-
-QPushButton* GlyphButton(QWidget* parent, const char* name, const QString& caption, Glyph glyph,
-                         const QRect& geometry) {
-    auto* button = new QPushButton(GlyphIcon(glyph), caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    // Enter and Esc belong to the window's key handling, not to the buttons.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->setAccessibleName(caption);
-    return button;
-}
 
 }  // namespace
 
@@ -93,10 +82,10 @@ TfrmRootFY::TfrmRootFY(QObject* owner) : TfrmRootF(owner) {
     PageControl1->addTab(TabSheet1, QStringLiteral("基本选项"));
     PageControl1->setCurrentWidget(TabSheet1);
 
-    BitBtn1 =
-        GlyphButton(this, "BitBtn1", QStringLiteral("确定"), Glyph::Ok, QRect(272, 384, 97, 30));
-    BitBtn2 = GlyphButton(this, "BitBtn2", QStringLiteral("取消"), Glyph::Cancel,
-                          QRect(376, 384, 97, 30));
+    BitBtn1 = BitBtn(this, "BitBtn1", QStringLiteral("确定"), Glyph::Ok);
+    BitBtn1->setGeometry(272, 384, 97, 30);
+    BitBtn2 = BitBtn(this, "BitBtn2", QStringLiteral("取消"), Glyph::Cancel);
+    BitBtn2->setGeometry(376, 384, 97, 30);
 
     setTabOrder(PageControl1, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);

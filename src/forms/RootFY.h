@@ -21,7 +21,7 @@ namespace prvc03 {
 
 // A tab bar that leaves the drawing of each visible tab to a callback, which
 // receives the tab's index counted among the visible tabs only.
-class OwnerDrawnTabBar : public QTabBar {
+class OwnerDrawnTabBar final : public QTabBar {
     Q_OBJECT
 
   public:
@@ -40,7 +40,7 @@ class OwnerDrawnTabBar : public QTabBar {
 };
 
 // A tab widget carrying an OwnerDrawnTabBar.
-class OwnerDrawnPageControl : public QTabWidget {
+class OwnerDrawnPageControl final : public QTabWidget {
     Q_OBJECT
 
   public:

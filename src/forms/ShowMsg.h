@@ -9,7 +9,7 @@
 
 namespace prvc03 {
 
-class TfrmShowMsg : public TfrmRoot {
+class TfrmShowMsg final : public TfrmRoot {
     Q_OBJECT
 
   public:

@@ -1,8 +1,8 @@
 #include "lookup/LookupLogic.h"
 
+#include "data/QueryDataset.h"
 #include "session/Errors.h"
 #include "session/Global.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 

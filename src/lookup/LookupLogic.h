@@ -9,17 +9,14 @@
 #include <optional>
 #include <vector>
 
+#include "data/Field.h"
 #include "lookup/LookupKind.h"
 #include "lookup/PickedList.h"
 #include "session/VariantArray.h"
-#include "widgets/Field.h"
 
 namespace prvc03 {
 
 class QueryDataset;
-
-// Name of the multi-select window's check column.
-inline const QString kSelectedField = QStringLiteral("selected");
 
 // The calculated boolean check column: label "选取", display width 4.
 Field SelectedField();

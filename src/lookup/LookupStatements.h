@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "widgets/Field.h"
+#include "data/Field.h"
 
 namespace prvc03 {
 

@@ -13,6 +13,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "data/DataSource.h"
+#include "data/MemTable.h"
+#include "data/QueryDataset.h"
+#include "forms/Controls.h"
 #include "lookup/LookupLogic.h"
 #include "lookup/LookupStatements.h"
 #include "resources/Glyphs.h"
@@ -20,14 +24,11 @@
 #include "session/Global.h"
 #include "widgets/CheckList.h"
 #include "widgets/ConditionGrid.h"
-#include "widgets/DataSource.h"
 #include "widgets/DatasetModel.h"
 #include "widgets/DropDownButton.h"
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 
@@ -43,42 +44,11 @@ constexpr int kButtonRowHeight = 41;
 constexpr QSize kBitBtnSize(97, 30);
 constexpr QSize kMoveButtonSize(33, 30);
 
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QToolButton* NavigationButton(QWidget* parent, const char* name, Glyph glyph, const QString& hint) {
-    auto* button = Named(new QToolButton(parent), name);
-    button->setAutoRaise(true);
+    auto* button = GlyphButton(parent, name, glyph, 16, hint);
     button->setFixedSize(25, 25);
-    button->setIcon(GlyphIcon(glyph));
-    button->setIconSize(QSize(16, 16));
     button->setText(hint);
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button->setFocusPolicy(Qt::StrongFocus);
-    return button;
-}
-
-QPushButton* BitBtn(QWidget* parent, const char* name, const QString& caption, Glyph glyph) {
-    auto* button = Named(new QPushButton(GlyphIcon(glyph), caption, parent), name);
-    button->setFixedSize(kBitBtnSize);
-    button->setAutoDefault(false);
-    return button;
-}
-
-// A button that shows only a glyph: its purpose goes to the tooltip and to
-// assistive technology.
-QPushButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph,
-                         const QString& description) {
-    auto* button = Named(new QPushButton(GlyphIcon(glyph), QString(), parent), name);
-    button->setFixedSize(kMoveButtonSize);
-    button->setToolTip(description);
-    button->setAccessibleName(description);
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -116,6 +86,7 @@ LookupWindow::LookupWindow(QObject* owner, const LookupKind& kind) : TfrmRootF(o
 LookupWindow::~LookupWindow() {
     // QWidget deletes the controls after this part of the window is gone:
     // nothing of theirs may call back into it any more.
+    UnbindHandlers();
     for (const QMetaObject::Connection& connection : connections_) {
         disconnect(connection);
     }
@@ -219,8 +190,8 @@ void LookupWindow::BuildConditionPanel() {
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addStretch(1);
-    BitBtn4 = BitBtn(Panel4, "BitBtn4", QStringLiteral("排序"), Glyph::Sort);
-    BitBtn3 = BitBtn(Panel4, "BitBtn3", QStringLiteral("查询"), Glyph::Query);
+    BitBtn4 = BitBtn(Panel4, "BitBtn4", QStringLiteral("排序"), Glyph::Sort, kBitBtnSize);
+    BitBtn3 = BitBtn(Panel4, "BitBtn3", QStringLiteral("查询"), Glyph::Query, kBitBtnSize);
     buttons->addWidget(BitBtn4);
     buttons->addWidget(BitBtn3);
     column->addWidget(wwDBGridQ, 1);
@@ -237,8 +208,10 @@ void LookupWindow::BuildSortPanel() {
     lbOrder1->setFixedWidth(248);
     lbOrder1->setAccessibleName(QStringLiteral("可排序字段"));
     lbOrder1->setToolTip(QStringLiteral("双击加入排序"));
-    BitBtn6 = GlyphButton(Panel6, "BitBtn6", Glyph::MoveRight, QStringLiteral("加入排序字段"));
-    BitBtn7 = GlyphButton(Panel6, "BitBtn7", Glyph::MoveLeft, QStringLiteral("移除排序字段"));
+    BitBtn6 = GlyphBitBtn(Panel6, "BitBtn6", Glyph::MoveRight, QStringLiteral("加入排序字段"),
+                          kMoveButtonSize);
+    BitBtn7 = GlyphBitBtn(Panel6, "BitBtn7", Glyph::MoveLeft, QStringLiteral("移除排序字段"),
+                          kMoveButtonSize);
     cbOrder1 = Named(new CheckList(Panel6), "cbOrder1");
     cbOrder1->setFixedWidth(259);
     cbOrder1->setAccessibleName(QStringLiteral("排序顺序"));
@@ -305,23 +278,17 @@ void LookupWindow::BuildButtonRow() {
     row->setContentsMargins(8, 5, 8, 6);
     row->setSpacing(6);
     if (kind_.multiSelect) {
-        BitBtn5 = BitBtn(bar, "BitBtn5", QStringLiteral("全选"), Glyph::SelectAll);
-        BitBtn8 = BitBtn(bar, "BitBtn8", QStringLiteral("全不选"), Glyph::SelectNone);
+        BitBtn5 = BitBtn(bar, "BitBtn5", QStringLiteral("全选"), Glyph::SelectAll, kBitBtnSize);
+        BitBtn8 = BitBtn(bar, "BitBtn8", QStringLiteral("全不选"), Glyph::SelectNone, kBitBtnSize);
         row->addWidget(BitBtn5);
         row->addWidget(BitBtn8);
     }
     row->addStretch(1);
-    BitBtn1 = BitBtn(bar, "BitBtn1", QStringLiteral("确定"), Glyph::Ok);
-    BitBtn2 = BitBtn(bar, "BitBtn2", QStringLiteral("取消"), Glyph::Cancel);
+    BitBtn1 = BitBtn(bar, "BitBtn1", QStringLiteral("确定"), Glyph::Ok, kBitBtnSize);
+    BitBtn2 = BitBtn(bar, "BitBtn2", QStringLiteral("取消"), Glyph::Cancel, kBitBtnSize);
     row->addWidget(BitBtn1);
     row->addWidget(BitBtn2);
     static_cast<QVBoxLayout*>(layout())->addWidget(bar);
-}
-
-template <class Sender, class Signal>
-void LookupWindow::Bind(Sender* sender, Signal signal, void (LookupWindow::*handler)()) {
-    connections_.push_back(connect(sender, signal, this,
-                                   [this, handler] { RunHandler([&] { (this->*handler)(); }); }));
 }
 
 void LookupWindow::ConnectHandlers() {
@@ -344,13 +311,8 @@ void LookupWindow::ConnectHandlers() {
     connections_.push_back(connect(cbOrder1, &CheckList::CheckStateFlipped, this, [this](int row) {
         RunHandler([&] { cbOrder1->SetImageIndex(row, cbOrder1->Checked(row) ? 0 : 1); });
     }));
-    connections_.push_back(
-        connect(wwDBGridH, &DataGrid::TitleButtonClick, this, [this](const QString& fieldName) {
-            RunHandler([&] { wwDBGridHTitleButtonClick(fieldName); });
-        }));
-    connections_.push_back(
-        connect(wwDBGridH->ResultModel(), &DatasetModel::CheckToggled, this,
-                [this](int record) { RunHandler([&] { ToggleRecord(record); }); }));
+    Bind(wwDBGridH, &DataGrid::TitleButtonClick, &LookupWindow::wwDBGridHTitleButtonClick);
+    Bind(wwDBGridH->ResultModel(), &DatasetModel::CheckToggled, &LookupWindow::ToggleRecord);
     Bind(wwDBGridH, &DataGrid::DblClick, &LookupWindow::wwDBGridHDblClick);
     Bind(wwDBGridH, &DataGrid::CellChanged, &LookupWindow::wwDBGridHCellChanged);
     Bind(DSFhelp, &DataSource::DataChange, &LookupWindow::DSFhelpDataChange);
@@ -403,10 +365,13 @@ bool LookupWindow::ConditionPanelVisible() const {
     return !Panel4->isHidden();
 }
 
-void LookupWindow::RunSearch(const QString& statement) {
+void LookupWindow::RunSearch(const QString& statement, const std::vector<Field>& resultFields) {
     QryFhelp->SetConnection(&Connection());
     QryFhelp->Close();
     QryFhelp->SetSQL(statement);
+    for (const Field& field : resultFields) {
+        QryFhelp->AddField(field);
+    }
     QryFhelp->Open();
 }
 
@@ -429,31 +394,29 @@ void LookupWindow::ShowSteps() {
     if (SourceQuery == nullptr) {
         throw Error(QStringLiteral("The lookup has no column description"));
     }
-    const std::vector<Field> fields = SourceQuery->Fields();
-    BaseSQL = BuildBaseSQL(fields, FromText);
+    fields_ = SourceQuery->Fields();
+    BaseSQL = BuildBaseSQL(fields_, FromText);
 
     SearchField->clear();
     SearchField->SetMapList(true);
     cbField->clear();
     lbOrder1->clear();
-    for (const Field& field : fields) {
+    for (const Field& field : fields_) {
         SearchField->AddItem(TrimControl(field.Label()) + QLatin1Char('\t') +
                              FieldReference(field));
         cbField->addItem(field.Label());
         lbOrder1->addItem(field.Label());
     }
 
-    QryFhelp->SetConnection(&Connection());
-    QryFhelp->Close();
-    QryFhelp->SetSQL(BaseSQL);
+    std::vector<Field> resultFields;
     if (kind_.multiSelect) {
-        for (const Field& field : fields) {
+        for (const Field& field : fields_) {
             if (const std::optional<Field> result = ResultFieldFor(field)) {
-                QryFhelp->AddField(*result);
+                resultFields.push_back(*result);
             }
         }
     }
-    QryFhelp->Open();
+    RunSearch(BaseSQL, resultFields);
 
     SearchField->setCurrentIndex(0);
     cbField->setCurrentIndex(0);
@@ -480,17 +443,15 @@ void LookupWindow::BitBtn3Click() {
         rows.push_back({row[MemTable::FField], row[MemTable::FOperator], row[MemTable::FValue],
                         row[MemTable::FLogic]});
     }
-    const std::vector<Field> fields =
-        SourceQuery != nullptr ? SourceQuery->Fields() : std::vector<Field>{};
     QString order;
     if (SortPanelVisible()) {
         std::vector<OrderEntry> entries;
         for (int i = 0; i < cbOrder1->count(); ++i) {
             entries.push_back({cbOrder1->ItemText(i), cbOrder1->Checked(i)});
         }
-        order = BuildOrderText(fields, entries);
+        order = BuildOrderText(fields_, entries);
     }
-    RunSearch(BuildConditionStatement(BaseSQL, BuildConditionText(fields, rows), order));
+    RunSearch(BuildConditionStatement(BaseSQL, BuildConditionText(fields_, rows), order));
 }
 
 // ---- quick search ---------------------------------------------------------------
@@ -590,9 +551,7 @@ void LookupWindow::BitBtn8Click() {
 
 void LookupWindow::BitBtn1Click() {
     if (kind_.multiSelect) {
-        const std::vector<Field> fields =
-            SourceQuery != nullptr ? SourceQuery->Fields() : std::vector<Field>{};
-        if (std::optional<VariantArray> rows = MultiPickedRows(*QryFhelp, picks_, fields)) {
+        if (std::optional<VariantArray> rows = MultiPickedRows(*QryFhelp, picks_, fields_)) {
             ResultValue = std::move(rows);
         }
     } else {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "data/Field.h"
 #include "forms/RootF.h"
 #include "lookup/LookupKind.h"
 #include "lookup/PickedList.h"
@@ -39,7 +40,6 @@ class ListBox;
 class MapListCombo;
 class MemTable;
 class QueryDataset;
-struct Field;
 
 class LookupWindow : public TfrmRootF {
     Q_OBJECT
@@ -151,20 +151,21 @@ class LookupWindow : public TfrmRootF {
     void BuildStatusBar();
     void BuildButtonRow();
     void ConnectHandlers();
-    template <class Sender, class Signal>
-    void Bind(Sender* sender, Signal signal, void (LookupWindow::*handler)());
 
     void ShowSteps();
     // Switches the quick-search mode as a menu item does.
     void SetSearchMode(QAction* item, bool searchRowEnabled, bool conditionPanelShown);
-    // Re-runs QryFhelp on `statement` over the session connection.
-    void RunSearch(const QString& statement);
+    // Re-runs QryFhelp on `statement` over the session connection, with
+    // `resultFields` added to its field list first.
+    void RunSearch(const QString& statement, const std::vector<Field>& resultFields = {});
     void EnableNavigation(bool first, bool last);
     // The condition grid has no scroll bars: its columns share its width in
     // the proportions of their character widths when they would not fit.
     void FitConditionColumns();
 
     const LookupKind& kind_;
+    // The request's fields, as the show step found them in SourceQuery.
+    std::vector<Field> fields_;
     PickedList picks_;
     // The window's own connections, cut first thing in its destructor.
     std::vector<QMetaObject::Connection> connections_;

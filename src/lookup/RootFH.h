@@ -6,7 +6,7 @@
 
 namespace prvc03 {
 
-class TfrmRootFH : public LookupWindow {
+class TfrmRootFH final : public LookupWindow {
     Q_OBJECT
   public:
     explicit TfrmRootFH(QObject* owner);

@@ -6,7 +6,7 @@
 
 namespace prvc03 {
 
-class TfrmRootFS : public LookupWindow {
+class TfrmRootFS final : public LookupWindow {
     Q_OBJECT
   public:
     explicit TfrmRootFS(QObject* owner);

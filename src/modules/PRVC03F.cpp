@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+#include "data/QueryDataset.h"
+#include "forms/Controls.h"
 #include "lookup/LookupCaller.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
@@ -26,7 +28,6 @@
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
 #include "session/Global.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 
@@ -110,7 +111,7 @@ Field UserField(const char* component, const char* name, const QString& label, i
 }
 
 // Keeps the window from taking input while the copy runs.
-class InputBlock {
+class InputBlock final {
   public:
     explicit InputBlock(QWidget* window) : window_(window) { window_->setEnabled(false); }
     ~InputBlock() { window_->setEnabled(true); }

@@ -21,7 +21,7 @@ namespace prvc03 {
 
 class QueryDataset;
 
-class TfrmPRVC03F : public TfrmRootFY {
+class TfrmPRVC03F final : public TfrmRootFY {
     Q_OBJECT
 
   public:

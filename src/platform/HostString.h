@@ -16,14 +16,14 @@ QByteArray ReadHostString(const char* text);
 
 // Builds a counted string (for hosts and tests); owns its block.
 class HostString {
-public:
+  public:
     HostString() = default;
     explicit HostString(const QByteArray& bytes, std::int32_t refCount = -1);
     // The pointer a host passes: the first byte, or null for a null string.
     const char* data() const { return block_ ? block_.get() + kHeader : nullptr; }
     static HostString Null() { return HostString(); }
 
-private:
+  private:
     static constexpr std::size_t kHeader = 8;
     std::unique_ptr<char[]> block_;
 };

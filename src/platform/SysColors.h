@@ -20,9 +20,15 @@ inline constexpr int COLOR_INACTIVECAPTIONTEXT = 19;
 inline constexpr COLORREF RGB(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-inline constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-inline constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
+inline constexpr int GetRValue(COLORREF c) {
+    return static_cast<int>(c & 0xFF);
+}
+inline constexpr int GetGValue(COLORREF c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline constexpr int GetBValue(COLORREF c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 COLORREF GetSysColor(int index);
 

@@ -22,8 +22,39 @@ inline constexpr unsigned WM_COPYDATA = 0x004A;
 inline constexpr unsigned WM_HOST_NOTICE = 1124;   // 0x464, to "TfrmMain"
 inline constexpr unsigned WM_ERROR_REPORT = 1225;  // 0x4C9, to the host window
 
+// ShowWindow commands.
+inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOWMINIMIZED = 2;
+inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_SHOWNOACTIVATE = 4;
+inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_SHOWMINNOACTIVE = 7;
 inline constexpr int SW_SHOWNA = 8;
+inline constexpr int SW_RESTORE = 9;
+
+// Virtual-key codes. The digits and the letters A to Z are their own
+// character codes; F1 to F24 follow each other from VK_F1.
+inline constexpr int VK_BACK = 8;
+inline constexpr int VK_TAB = 9;
+inline constexpr int VK_RETURN = 13;
+inline constexpr int VK_SHIFT = 16;
+inline constexpr int VK_CONTROL = 17;
+inline constexpr int VK_MENU = 18;
+inline constexpr int VK_ESCAPE = 27;
+inline constexpr int VK_SPACE = 32;
+inline constexpr int VK_PRIOR = 33;
+inline constexpr int VK_NEXT = 34;
+inline constexpr int VK_END = 35;
+inline constexpr int VK_HOME = 36;
+inline constexpr int VK_LEFT = 37;
+inline constexpr int VK_UP = 38;
+inline constexpr int VK_RIGHT = 39;
+inline constexpr int VK_DOWN = 40;
+inline constexpr int VK_INSERT = 45;
+inline constexpr int VK_DELETE = 46;
+inline constexpr int VK_F1 = 0x70;
 
 inline constexpr unsigned MB_OK = 0x00;
 inline constexpr unsigned MB_ICONSTOP = 0x10;
@@ -39,7 +70,7 @@ struct COPYDATASTRUCT {
 
 // What a registered window implements to take messages and ShowWindow calls.
 class WindowEndpoint {
-public:
+  public:
     virtual ~WindowEndpoint() = default;
     virtual LRESULT HandleMessage(unsigned message, WPARAM wParam, LPARAM lParam) = 0;
     virtual void ApplyShowCommand(int command) = 0;

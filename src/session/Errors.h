@@ -9,14 +9,14 @@
 
 namespace prvc03 {
 
-class Error : public std::runtime_error {
-public:
+class Error final : public std::runtime_error {
+  public:
     explicit Error(const QString& message) : std::runtime_error(message.toStdString()) {}
     QString Message() const { return QString::fromUtf8(what()); }
 };
 
-class Abort : public std::exception {
-public:
+class Abort final : public std::exception {
+  public:
     const char* what() const noexcept override { return "Operation aborted"; }
 };
 

@@ -1,7 +1,9 @@
 #pragma once
 // The session context that LoadDll stores, the current application object,
 // the window class registry, the module's list of open windows and the data
-// and host-message helpers the windows share.
+// and host-message helpers the windows share. The one header for all of it;
+// the definitions live in a file per concern: SessionContext.cpp,
+// WindowRegistry.cpp, SqlLiteral.cpp, Statements.cpp and HostMessages.cpp.
 
 #include <QByteArray>
 #include <QObject>

@@ -9,7 +9,7 @@
 namespace prvc03 {
 
 class VariantArray {
-public:
+  public:
     VariantArray() = default;
     // One dimension, bounds low..high (high = low - 1 for no elements).
     VariantArray(int low, int high);
@@ -27,7 +27,7 @@ public:
     const QVariant& at(int row, int column) const;
     QVariant& at(int row, int column);
 
-private:
+  private:
     std::size_t Index(int i) const;
     std::size_t Index(int row, int column) const;
     int dims_ = 1;

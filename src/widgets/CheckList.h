@@ -11,7 +11,7 @@
 
 namespace prvc03 {
 
-class CheckList : public QListWidget {
+class CheckList final : public QListWidget {
     Q_OBJECT
   public:
     static constexpr int CheckedRole = Qt::UserRole + 1;

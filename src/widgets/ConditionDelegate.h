@@ -7,14 +7,14 @@
 
 #include <array>
 
+#include "data/MemTable.h"
 #include "widgets/GridDelegate.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 
 class GridCombo;
 
-class ConditionDelegate : public GridDelegate {
+class ConditionDelegate final : public GridDelegate {
     Q_OBJECT
   public:
     explicit ConditionDelegate(DataGrid* grid);

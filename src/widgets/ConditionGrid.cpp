@@ -5,11 +5,11 @@
 
 #include <cmath>
 
+#include "data/DataSource.h"
+#include "data/MemTable.h"
 #include "session/Errors.h"
 #include "widgets/ConditionDelegate.h"
-#include "widgets/DataSource.h"
 #include "widgets/GridCombo.h"
-#include "widgets/MemTable.h"
 #include "widgets/SystemMessageBox.h"
 
 namespace prvc03 {

@@ -14,7 +14,7 @@ class ConditionDelegate;
 class GridCombo;
 class MemTable;
 
-class ConditionGrid : public DataGrid {
+class ConditionGrid final : public DataGrid {
     Q_OBJECT
   public:
     // 0xBBGGRR 15532027: red 251, green 255, blue 236.

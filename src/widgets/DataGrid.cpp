@@ -7,13 +7,13 @@
 
 #include <algorithm>
 
+#include "data/DataSource.h"
+#include "data/MemTable.h"
+#include "data/QueryDataset.h"
 #include "session/Errors.h"
-#include "widgets/DataSource.h"
 #include "widgets/DatasetModel.h"
 #include "widgets/GridDelegate.h"
-#include "widgets/MemTable.h"
 #include "widgets/MemTableModel.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 

@@ -13,7 +13,7 @@
 
 #include <functional>
 
-#include "widgets/DataSource.h"
+#include "data/DataSource.h"
 
 namespace prvc03 {
 

@@ -6,7 +6,7 @@
 
 #include <exception>
 
-#include "widgets/QueryDataset.h"
+#include "data/QueryDataset.h"
 
 namespace prvc03 {
 
@@ -51,8 +51,7 @@ int DatasetModel::CheckColumn() const {
     }
     const int count = dataset_->FieldCount();
     for (int c = 0; c < count; ++c) {
-        if (dataset_->FieldAt(c).FieldName.compare(QLatin1String("selected"),
-                                                   Qt::CaseInsensitive) == 0) {
+        if (dataset_->FieldAt(c).FieldName.compare(kSelectedField, Qt::CaseInsensitive) == 0) {
             return c;
         }
     }

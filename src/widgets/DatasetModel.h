@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "widgets/Field.h"
+#include "data/Field.h"
 
 namespace prvc03 {
 

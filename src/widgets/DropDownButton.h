@@ -9,7 +9,7 @@ class QMenu;
 
 namespace prvc03 {
 
-class DropDownButton : public QToolButton {
+class DropDownButton final : public QToolButton {
     Q_OBJECT
   public:
     explicit DropDownButton(QWidget* parent = nullptr);

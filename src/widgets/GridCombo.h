@@ -7,7 +7,7 @@
 
 namespace prvc03 {
 
-class GridCombo : public QComboBox {
+class GridCombo final : public QComboBox {
     Q_OBJECT
   public:
     // 0xBBGGRR 15532027: red 251, green 255, blue 236.

@@ -8,7 +8,7 @@ namespace prvc03 {
 
 namespace {
 
-class FixedRowDelegate : public QStyledItemDelegate {
+class FixedRowDelegate final : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {

@@ -6,7 +6,7 @@
 
 namespace prvc03 {
 
-class ListBox : public QListWidget {
+class ListBox final : public QListWidget {
     Q_OBJECT
   public:
     static constexpr int RowHeight = 20;

@@ -6,7 +6,7 @@
 
 namespace prvc03 {
 
-class MapListCombo : public QComboBox {
+class MapListCombo final : public QComboBox {
     Q_OBJECT
   public:
     explicit MapListCombo(QWidget* parent = nullptr);

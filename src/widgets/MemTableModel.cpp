@@ -2,8 +2,8 @@
 
 #include <QBrush>
 
+#include "data/MemTable.h"
 #include "session/Errors.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 

@@ -10,7 +10,7 @@ namespace prvc03 {
 
 class MemTable;
 
-class MemTableModel : public QAbstractTableModel {
+class MemTableModel final : public QAbstractTableModel {
     Q_OBJECT
   public:
     static constexpr int FieldNameRole = Qt::UserRole + 1;

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "support/HostRecorder.h"
+#include "support/Screenshot.h"
 
 namespace prvc03::test {
 
@@ -33,10 +34,9 @@ inline long CountNotices(const HostRecorder& host, std::uintptr_t kind) {
                          [kind](const ReceivedMessage& m) { return m.dwData == kind; });
 }
 
-// Saves a picture of the window for a person to look at.
+// A picture of the window for a person to look at, when one is asked for.
 inline void SaveGrab(QWidget& window, const QString& name) {
-    window.grab().save(QDir::tempPath() + QStringLiteral("/prvc03-") + name +
-                       QStringLiteral(".png"));
+    SaveScreenshot(window, QStringLiteral("prvc03-") + name + QStringLiteral(".png"));
 }
 
 }  // namespace prvc03::test

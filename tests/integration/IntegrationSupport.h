@@ -16,9 +16,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "data/MemTable.h"
+#include "data/QueryDataset.h"
 #include "lookup/LookupCaller.h"
 #include "lookup/LookupStatements.h"
 #include "lookup/LookupWindow.h"
@@ -27,20 +30,19 @@
 #include "modules/PRVC03F.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
+#include "support/LookupDriver.h"
 #include "support/QtPrinters.h"
+#include "support/Requests.h"
 #include "support/TestDatabase.h"
 #include "support/WhenShown.h"
 #include "widgets/DropDownButton.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03::test {
 
 inline const QString kCopied = QStringLiteral("复制用户权限成功．");
 inline const QString kNotCopied = QStringLiteral("复制用户权限失败．");
 inline const QString kReportPrefix = QStringLiteral("Error: ExecuteSQL出错,详细信息:");
-inline const QString kUsersFrom = QStringLiteral("FROM ADMMG WHERE 1=1");
 
 using Boxes = std::vector<std::pair<QString, unsigned>>;
 
@@ -53,6 +55,8 @@ class ModuleTest : public EveryDatabase {
         }
         Session().HostWindow = static_cast<std::int32_t>(host.LogHandle());
         SetCurrentApplication(&application_);
+        request_.setObjectName(QStringLiteral("hqryADMMG"));
+        AddUserRequestFields(request_);
     }
     void TearDown() override {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -84,21 +88,11 @@ class ModuleTest : public EveryDatabase {
     // A user's permission rows without the user column (columns joined by
     // tabs, NULL as "<null>"), sorted; the user is a bound value.
     QStringList Rights(const QString& user) {
-        QSqlQuery query(db().db());
-        EXPECT_TRUE(query.prepare(QStringLiteral(
-            "SELECT MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,UNCONFORM,LOCK,UNLOCK,"
-            "INVALID,PRICE FROM ADMMH WHERE MH001 = ?")));
-        query.addBindValue(user);
-        EXPECT_TRUE(query.exec()) << query.lastError().text().toStdString();
-        QStringList rows;
-        while (query.next()) {
-            QStringList cells;
-            for (int i = 0; i < 15; ++i) {
-                cells << (query.value(i).isNull() ? QStringLiteral("<null>")
-                                                  : query.value(i).toString());
-            }
-            rows << cells.join(QLatin1Char('\t'));
-        }
+        QStringList rows = QueryRows(
+            db().db(),
+            QStringLiteral("SELECT MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,"
+                           "UNCONFORM,LOCK,UNLOCK,INVALID,PRICE FROM ADMMH WHERE MH001 = ?"),
+            {user}, QStringLiteral("<null>"));
         rows.sort();
         return rows;
     }
@@ -110,69 +104,18 @@ class ModuleTest : public EveryDatabase {
         test::WhenShown<W>(&context_, std::move(drive));
     }
 
-    static void ClickCell(DataGrid* grid, int row, int column) {
-        grid->scrollTo(grid->model()->index(row, column));
-        const QRect cell = grid->visualRect(grid->model()->index(row, column));
-        ASSERT_TRUE(grid->viewport()->rect().contains(cell.center()));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    }
-    // The grid row that shows the record whose first data column is `code`.
-    static int RowOf(LookupWindow& lookup, const QString& code) {
-        const int field = lookup.Kind().multiSelect ? 1 : 0;
-        for (int record = 0; record < lookup.QryFhelp->RecordCount(); ++record) {
-            if (lookup.QryFhelp->Text(record, field) == code) {
-                return lookup.QryFhelp->RowOfRecord(record);
-            }
-        }
-        return -1;
-    }
-    // The first data column of every record, in the grid's order.
-    static QStringList Codes(const LookupWindow& lookup) {
-        QStringList codes;
-        if (!lookup.QryFhelp->Active()) {
-            return codes;
-        }
-        const int field = lookup.Kind().multiSelect ? 1 : 0;
-        for (int row = 0; row < lookup.QryFhelp->RecordCount(); ++row) {
-            codes.append(lookup.QryFhelp->Text(lookup.QryFhelp->RecordAtRow(row), field));
-        }
-        return codes;
-    }
-    // The quick search as the operator runs it: mode from the menu, column,
-    // value, then the button part of the drop-down button.
-    static void QuickSearch(LookupWindow& lookup, QAction* mode, int column, const QString& value) {
-        mode->trigger();
-        lookup.SearchField->setCurrentIndex(column);
-        lookup.SearchValue->setText(value);
-        QTest::mouseClick(lookup.cxButton1, Qt::LeftButton, {}, QPoint(20, 12));
-    }
-    // The condition search with `rows` (label, operator, value, logic) typed
-    // into the condition grid's table, then 查询.
-    static void ConditionSearch(LookupWindow& lookup, const std::vector<ConditionRow>& rows) {
-        lookup.fA->trigger();
-        lookup.CDSTmp->EmptyTable();
-        for (const ConditionRow& row : rows) {
-            lookup.CDSTmp->Append();
-            lookup.CDSTmp->SetFieldValue(MemTable::FField, row.Field);
-            lookup.CDSTmp->SetFieldValue(MemTable::FOperator, row.Operator);
-            lookup.CDSTmp->SetFieldValue(MemTable::FValue, row.Value);
-            lookup.CDSTmp->SetFieldValue(MemTable::FLogic, row.Logic);
-            lookup.CDSTmp->Post();
-        }
-        QTest::mouseClick(lookup.BitBtn3, Qt::LeftButton);
-    }
     // Texts of the message boxes since the last call.
-    QStringList TakeBoxes() {
-        QStringList texts;
-        for (const ShownMessageBox& box : host.messageBoxes) {
-            texts << box.text;
-        }
-        host.messageBoxes.clear();
-        return texts;
+    QStringList TakeBoxes() { return host.TakeBoxTexts(); }
+
+    // A lookup window of kind W over the demo users' request, shown modeless.
+    template <class W>
+    std::unique_ptr<LookupWindowGuard<W>> Show(const QString& from = kUsersFrom) {
+        return std::make_unique<LookupWindowGuard<W>>(ShowLookup<W>(request_, from));
     }
 
     HostRecorder host;
     QPointer<TfrmPRVC03F> window;
+    QueryDataset request_;
 
   private:
     QObject application_;

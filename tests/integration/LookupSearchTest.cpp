@@ -16,46 +16,14 @@ namespace {
 
 class LookupSearch : public ModuleTest {
   protected:
-    void SetUp() override {
-        ModuleTest::SetUp();
-        if (IsSkipped()) {
-            return;
-        }
-        request_.setObjectName(QStringLiteral("hqryADMMG"));
-        request_.AddField(DataField(QStringLiteral("MG001"), FieldType::WideString, 10,
-                                    QStringLiteral("用户编号"), QStringLiteral("ADMMG")));
-        request_.AddField(DataField(QStringLiteral("MG002"), FieldType::WideString, 20,
-                                    QStringLiteral("用户名称"), QStringLiteral("ADMMG")));
-    }
-
-    // A lookup window of kind W over the demo users, shown modeless.
-    template <class W>
-    std::unique_ptr<LookupWindowGuard<W>> Show(const QString& from = kUsersFrom) {
-        auto lookup = std::make_unique<LookupWindowGuard<W>>(new W(nullptr));
-        lookup->get()->SourceQuery = &request_;
-        lookup->get()->FromText = from;
-        lookup->get()->show();
-        return lookup;
-    }
-
     // MG001 of the rows `where` selects, `value` bound to its one "?".
     QStringList Expected(const QString& where, const QVariant& value = QVariant(),
                          const QString& order = QStringLiteral("MG001")) {
-        QSqlQuery query(db().db());
-        EXPECT_TRUE(query.prepare(QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where +
-                                  QStringLiteral(" ORDER BY ") + order));
-        if (value.isValid()) {
-            query.addBindValue(value);
-        }
-        EXPECT_TRUE(query.exec()) << where.toStdString();
-        QStringList codes;
-        while (query.next()) {
-            codes << query.value(0).toString();
-        }
-        return codes;
+        return QueryRows(db().db(),
+                         QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where +
+                             QStringLiteral(" ORDER BY ") + order,
+                         value.isValid() ? QVariantList{value} : QVariantList{});
     }
-
-    QueryDataset request_;
 };
 
 TEST_P(LookupSearch, QuickSearchInBothModesAndBothWindows) {

@@ -9,7 +9,7 @@
 
 #include "session/Errors.h"
 #include "support/TestDatabase.h"
-#include "widgets/ResultReader.h"
+#include "data/ResultReader.h"
 
 namespace prvc03 {
 namespace {

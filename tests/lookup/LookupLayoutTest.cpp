@@ -8,16 +8,20 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <string>
+#include <type_traits>
+
+#include "data/MemTable.h"
 #include "lookup/LookupTestSupport.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
+#include "support/Screenshot.h"
 #include "widgets/CheckList.h"
 #include "widgets/ConditionGrid.h"
 #include "widgets/DropDownButton.h"
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 namespace {
@@ -33,8 +37,7 @@ class Layout : public LookupFixture {
         QCoreApplication::processEvents();
         EXPECT_EQ(w.focusWidget(), w.SearchValue);
         EXPECT_EQ(In(w, w.wwDBGridH).top(), 25);
-        EXPECT_TRUE(w.grab().save(
-            QDir::temp().filePath(QStringLiteral("lookup_%1_fresh.png").arg(w.objectName()))));
+        test::SaveScreenshot(w, QStringLiteral("lookup_%1_fresh.png").arg(w.objectName()));
         w.fA->trigger();
         QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
         QCoreApplication::processEvents();
@@ -143,34 +146,46 @@ class Layout : public LookupFixture {
         expected.push_back(w.BitBtn1);
         expected.push_back(w.BitBtn2);
         EXPECT_EQ(chain, expected);
-        const QString path = QDir::temp().filePath(png);
-        EXPECT_TRUE(w.grab().save(path));
+        test::SaveScreenshot(w, png);
     }
 };
 
-TEST_F(Layout, MultiSelectWindow) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
-    ShowEverything(w);
-    CheckLayout(w, QStringLiteral("lookup_frmRootFS.png"));
-    const int widths[] = {75, 350, 75, 80};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(
-            w.StatusBar1->findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(i))->width(),
-            widths[i]);
-    }
-}
+// The status bar's panel widths of each window.
+template <class W>
+struct StatusWidths;
+template <>
+struct StatusWidths<TfrmRootFS> {
+    static constexpr int value[4] = {75, 350, 75, 80};
+};
+template <>
+struct StatusWidths<TfrmRootFH> {
+    static constexpr int value[4] = {70, 350, 70, 80};
+};
 
-TEST_F(Layout, SingleSelectWindow) {
-    auto window = Show<TfrmRootFH>();
-    TfrmRootFH& w = *window.get();
-    ShowEverything(w);
-    CheckLayout(w, QStringLiteral("lookup_frmRootFH.png"));
-    const int widths[] = {70, 350, 70, 80};
+// Both windows, multi- and single-select, with every panel shown.
+template <class W>
+class WindowLayout : public Layout {};
+
+struct WindowName {
+    template <class W>
+    static std::string GetName(int) {
+        return std::is_same_v<W, TfrmRootFS> ? "MultiSelectWindow" : "SingleSelectWindow";
+    }
+};
+
+using LookupWindows = ::testing::Types<TfrmRootFS, TfrmRootFH>;
+TYPED_TEST_SUITE(WindowLayout, LookupWindows, WindowName);
+
+TYPED_TEST(WindowLayout, EveryPanelShown) {
+    auto window = this->template Show<TypeParam>();
+    TypeParam& w = *window.get();
+    this->ShowEverything(w);
+    this->CheckLayout(w, QStringLiteral("lookup_%1.png").arg(w.objectName()));
+    const QStatusBar* statusBar = w.StatusBar1;
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(
-            w.StatusBar1->findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(i))->width(),
-            widths[i]);
+            statusBar->findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(i))->width(),
+            StatusWidths<TypeParam>::value[i]);
     }
 }
 

@@ -4,19 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include "data/QueryDataset.h"
 #include "lookup/LookupLogic.h"
 #include "session/Errors.h"
 #include "session/Global.h"
+#include "support/Requests.h"
 #include "support/TestDatabase.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 namespace {
 
 using test::TestDatabase;
 
-const QString kUsersSQL = QStringLiteral(
-    "SELECT ADMMG.MG001 AS 用户编号, ADMMG.MG002 AS 用户名称 FROM ADMMG WHERE 1=1 ORDER BY MG001");
+const QString kUsersSQL = test::kUsersBase + QStringLiteral(" ORDER BY MG001");
 
 Field SourceField(const QString& name, const QString& label, FieldType type, int size = 0,
                   int width = 0) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "data/MemTable.h"
 #include "lookup/LookupTestSupport.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
@@ -19,7 +20,6 @@
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 namespace {

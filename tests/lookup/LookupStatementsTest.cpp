@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "lookup/LookupStatements.h"
+#include "support/Requests.h"
 
 namespace prvc03 {
 namespace {
@@ -17,9 +18,8 @@ std::vector<Field> UserFields() {
                   20)};
 }
 
-const QString kBase =
-    QStringLiteral("SELECT ADMMG.MG001 AS 用户编号, ADMMG.MG002 AS 用户名称 FROM ADMMG WHERE 1=1");
-const QString kFrom = QStringLiteral("FROM ADMMG WHERE 1=1");
+const QString& kBase = test::kUsersBase;
+const QString& kFrom = test::kUsersFrom;
 
 TEST(BaseStatement, ColumnsAliasedByTrimmedLabels) {
     EXPECT_EQ(BuildBaseSQL(UserFields(), kFrom), kBase);

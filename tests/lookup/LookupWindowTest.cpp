@@ -6,6 +6,9 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <gtest/gtest-spi.h>
+
+#include "data/MemTable.h"
 #include "lookup/LookupLogic.h"
 #include "lookup/LookupTestSupport.h"
 #include "lookup/RootFH.h"
@@ -18,7 +21,6 @@
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 namespace {
@@ -367,6 +369,22 @@ TEST_F(Caller, AShowStepTheDatabaseRejectsEndsTheLookupWithNothingPicked) {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
+}
+
+// A lookup window that never shows fails the test when the deadline passes,
+// instead of keeping the suite waiting.
+TEST(WhenShownDeadline, AWindowThatNeverShowsFailsTheTest) {
+    ASSERT_EQ(TfrmRootFS::Current(), nullptr);
+    QObject context;
+    bool driven = false;
+    EXPECT_NONFATAL_FAILURE(
+        {
+            test::WhenShown<TfrmRootFS>(
+                &context, [&driven](TfrmRootFS&) { driven = true; }, QDeadlineTimer(0));
+            QCoreApplication::processEvents();
+        },
+        "did not show its records in time");
+    EXPECT_FALSE(driven);
 }
 
 }  // namespace

@@ -71,4 +71,13 @@ void HostRecorder::Clear() {
     events.clear();
 }
 
+QStringList HostRecorder::TakeBoxTexts() {
+    QStringList texts;
+    for (const ShownMessageBox& box : messageBoxes) {
+        texts << box.text;
+    }
+    messageBoxes.clear();
+    return texts;
+}
+
 }  // namespace prvc03::test

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -51,6 +52,8 @@ class HostRecorder {
     std::vector<HostEvent> events;
 
     void Clear();
+    // Texts of the message boxes shown since the last call (or Clear).
+    QStringList TakeBoxTexts();
 
   private:
     class Endpoint;

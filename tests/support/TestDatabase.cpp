@@ -34,10 +34,6 @@ bool Run(QSqlDatabase& db, const QString& statement) {
     return true;
 }
 
-QString Cell(const QVariant& value) {
-    return value.isNull() ? QStringLiteral("<null>") : value.toString();
-}
-
 }  // namespace
 
 const char* BackendName(Backend backend) {
@@ -234,20 +230,60 @@ QString TestDatabase::Scalar(const QString& statement) {
     return query.next() ? query.value(0).toString() : QString();
 }
 
-QStringList TestDatabase::Rows(const QString& table) {
+namespace {
+
+// Runs `sql` with `values` bound; the query's error text when refused.
+std::optional<QString> RunQuery(QSqlQuery& query, const QString& sql, const QVariantList& values) {
+    // Without values the text goes as it is: a "?" inside a literal stays text.
+    const bool ran = values.isEmpty() ? query.exec(sql) : [&] {
+        if (!query.prepare(sql)) {
+            return false;
+        }
+        for (const QVariant& value : values) {
+            query.addBindValue(value);
+        }
+        return query.exec();
+    }();
+    return ran ? std::nullopt : std::optional<QString>(query.lastError().text());
+}
+
+QStringList ReadRows(QSqlQuery& query, const QString& nullText) {
     QStringList rows;
-    QSqlQuery query(db_);
-    if (!query.exec(QStringLiteral("SELECT * FROM ") + table)) {
-        ADD_FAILURE() << table.toStdString() << ": " << query.lastError().text().toStdString();
-        return rows;
-    }
     while (query.next()) {
         QStringList cells;
         for (int i = 0; i < query.record().count(); ++i) {
-            cells.append(Cell(query.value(i)));
+            const QVariant value = query.value(i);
+            cells.append(value.isNull() ? nullText : value.toString());
         }
         rows.append(cells.join(QLatin1Char('\t')));
     }
+    return rows;
+}
+
+}  // namespace
+
+std::optional<QStringList> TryQueryRows(QSqlDatabase& db, const QString& sql,
+                                        const QVariantList& values, const QString& nullText) {
+    QSqlQuery query(db);
+    if (RunQuery(query, sql, values)) {
+        return std::nullopt;
+    }
+    return ReadRows(query, nullText);
+}
+
+QStringList QueryRows(QSqlDatabase& db, const QString& sql, const QVariantList& values,
+                      const QString& nullText) {
+    QSqlQuery query(db);
+    if (const std::optional<QString> error = RunQuery(query, sql, values)) {
+        ADD_FAILURE() << sql.toStdString() << ": " << error->toStdString();
+        return {};
+    }
+    return ReadRows(query, nullText);
+}
+
+QStringList TestDatabase::Rows(const QString& table) {
+    QStringList rows =
+        QueryRows(db_, QStringLiteral("SELECT * FROM ") + table, {}, QStringLiteral("<null>"));
     rows.sort();
     return rows;
 }

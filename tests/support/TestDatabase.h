@@ -12,11 +12,14 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
+#include <QVariantList>
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -35,6 +38,16 @@ QString PostgresConninfo();
 QString OdbcPostgresConnectionString(const QString& conninfo);
 // SQLite always; PostgreSQL when PRVC03_PG_CONNINFO names a server.
 bool BackendAvailable(Backend backend);
+
+// The rows `sql` gives on `db`, `values` bound to its "?" in order, each as
+// its columns joined by a tab, NULL as `nullText`; nothing when the database
+// refuses the statement.
+std::optional<QStringList> TryQueryRows(QSqlDatabase& db, const QString& sql,
+                                        const QVariantList& values = {},
+                                        const QString& nullText = QString());
+// The same; a refused statement fails the test and gives no rows.
+QStringList QueryRows(QSqlDatabase& db, const QString& sql, const QVariantList& values = {},
+                      const QString& nullText = QString());
 
 class TestDatabase {
   public:

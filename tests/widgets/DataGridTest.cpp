@@ -8,11 +8,11 @@
 
 #include <set>
 
+#include "data/DataSource.h"
+#include "data/QueryDataset.h"
 #include "support/TestDatabase.h"
 #include "widgets/DataGrid.h"
-#include "widgets/DataSource.h"
 #include "widgets/DatasetModel.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 namespace {

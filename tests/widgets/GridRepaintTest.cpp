@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "data/DataSource.h"
+#include "data/QueryDataset.h"
 #include "support/TestDatabase.h"
 #include "widgets/DataGrid.h"
-#include "widgets/DataSource.h"
 #include "widgets/DatasetModel.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 namespace {

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "data/DataSource.h"
+#include "data/MemTable.h"
 #include "session/Errors.h"
 #include "widgets/ConditionGrid.h"
-#include "widgets/DataSource.h"
 #include "widgets/GridCombo.h"
-#include "widgets/MemTable.h"
 
 namespace prvc03 {
 namespace {

@@ -11,8 +11,8 @@
 #include <numeric>
 #include <random>
 
-#include "widgets/LocaleOrder.h"
-#include "widgets/ResultColumn.h"
+#include "data/LocaleOrder.h"
+#include "data/ResultColumn.h"
 
 namespace prvc03 {
 namespace {

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "widgets/Field.h"
-#include "widgets/PodBuffer.h"
+#include "data/Field.h"
+#include "data/PodBuffer.h"
 
 namespace prvc03 {
 

@@ -12,7 +12,7 @@
 
 namespace prvc03 {
 
-class MemTable : public QObject {
+class MemTable final : public QObject {
     Q_OBJECT
   public:
     enum Column { FField = 0, FOperator = 1, FValue = 2, FLogic = 3 };

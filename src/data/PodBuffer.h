@@ -16,9 +16,6 @@
 #include <utility>
 
 #if defined(__linux__)
-#include <sys/mman.h>
-
-#include <cstdint>
 #define PRVC03_POD_BUFFER_MAPS 1
 #endif
 
@@ -38,25 +35,13 @@ inline std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
 
 // A fresh mapping of `bytes` (a multiple of kHugePage) aligned to a huge
 // page, so the kernel can back it with huge pages from the first fault.
-inline void* MapAligned(std::size_t bytes) {
-    void* raw = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED) {
-        throw std::bad_alloc();
-    }
-    const auto begin = reinterpret_cast<std::uintptr_t>(raw);
-    const std::uintptr_t aligned = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    if (aligned > begin) {
-        munmap(raw, aligned - begin);
-    }
-    const std::uintptr_t end = begin + bytes + kHugePage;
-    if (end > aligned + bytes) {
-        munmap(reinterpret_cast<void*>(aligned + bytes), end - (aligned + bytes));
-    }
-    void* block = reinterpret_cast<void*>(aligned);
-    madvise(block, bytes, MADV_HUGEPAGE);  // only a hint: fine if refused
-    return block;
-}
+// Throws std::bad_alloc when the system refuses.
+void* MapAligned(std::size_t bytes);
+// Hands `bytes` of a mapping back from `block` on.
+void Unmap(void* block, std::size_t bytes);
+// Moves the pages of the mapping at `from` (`bytes` long) to `to`, replacing
+// what was mapped there; false when the system refuses.
+bool MovePages(void* from, std::size_t bytes, void* to);
 #endif
 
 }  // namespace pod_buffer_detail
@@ -126,7 +111,7 @@ class PodBuffer {
             const std::size_t bytes =
                 pod_buffer_detail::RoundUp(size_ * sizeof(T), pod_buffer_detail::kPage);
             if (bytes < mapped_) {
-                munmap(reinterpret_cast<char*>(data_) + bytes, mapped_ - bytes);
+                pod_buffer_detail::Unmap(reinterpret_cast<char*>(data_) + bytes, mapped_ - bytes);
                 mapped_ = bytes;
             }
             capacity_ = size_;
@@ -161,7 +146,7 @@ class PodBuffer {
     void Release() {
 #if defined(PRVC03_POD_BUFFER_MAPS)
         if (mapped_ != 0) {
-            munmap(data_, mapped_);
+            pod_buffer_detail::Unmap(data_, mapped_);
             return;
         }
 #endif
@@ -175,9 +160,8 @@ class PodBuffer {
         void* block = MapAligned(bytes);
         if (mapped_ != 0) {
             // The pages themselves move over, the values are not copied.
-            if (mremap(data_, mapped_, mapped_, MREMAP_MAYMOVE | MREMAP_FIXED, block) ==
-                MAP_FAILED) {
-                munmap(block, bytes);
+            if (!MovePages(data_, mapped_, block)) {
+                Unmap(block, bytes);
                 throw std::bad_alloc();
             }
         } else {

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "widgets/ResultColumn.h"
+#include "data/ResultColumn.h"
 
 namespace prvc03 {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "widgets/PodBuffer.h"
+#include "data/PodBuffer.h"
 
 namespace prvc03 {
 namespace {

@@ -1,4 +1,4 @@
-#include "widgets/ResultColumn.h"
+#include "data/ResultColumn.h"
 
 #include <QDateTime>
 

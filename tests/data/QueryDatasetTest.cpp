@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "data/QueryDataset.h"
 #include "session/Errors.h"
 #include "support/TestDatabase.h"
-#include "widgets/QueryDataset.h"
 
 namespace prvc03 {
 namespace {

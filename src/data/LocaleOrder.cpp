@@ -1,4 +1,4 @@
-#include "widgets/LocaleOrder.h"
+#include "data/LocaleOrder.h"
 
 #include <QCollator>
 #include <QHash>
@@ -9,7 +9,7 @@
 #include <numeric>
 #include <thread>
 
-#include "widgets/ResultColumn.h"
+#include "data/ResultColumn.h"
 
 namespace prvc03 {
 

@@ -11,14 +11,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "widgets/Field.h"
-#include "widgets/ResultColumn.h"
+#include "data/Field.h"
+#include "data/ResultColumn.h"
 
 class QSqlDatabase;
 
 namespace prvc03 {
 
-class QueryDataset : public QObject {
+class QueryDataset final : public QObject {
     Q_OBJECT
   public:
     explicit QueryDataset(QObject* parent = nullptr);

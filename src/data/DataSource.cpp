@@ -1,7 +1,7 @@
-#include "widgets/DataSource.h"
+#include "data/DataSource.h"
 
-#include "widgets/MemTable.h"
-#include "widgets/QueryDataset.h"
+#include "data/MemTable.h"
+#include "data/QueryDataset.h"
 
 namespace prvc03 {
 

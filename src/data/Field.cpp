@@ -1,4 +1,4 @@
-#include "widgets/Field.h"
+#include "data/Field.h"
 
 #include <QDateTime>
 

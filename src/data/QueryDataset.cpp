@@ -1,4 +1,4 @@
-#include "widgets/QueryDataset.h"
+#include "data/QueryDataset.h"
 
 #include <QLocale>
 #include <QSqlDatabase>
@@ -8,9 +8,9 @@
 #include <memory>
 #include <numeric>
 
+#include "data/LocaleOrder.h"
+#include "data/ResultReader.h"
 #include "session/Errors.h"
-#include "widgets/LocaleOrder.h"
-#include "widgets/ResultReader.h"
 
 namespace prvc03 {
 

@@ -10,7 +10,7 @@ namespace prvc03 {
 class QueryDataset;
 class MemTable;
 
-class DataSource : public QObject {
+class DataSource final : public QObject {
     Q_OBJECT
   public:
     explicit DataSource(QObject* parent = nullptr);

@@ -17,7 +17,7 @@
 
 #include "session/DatabaseProduct.h"
 #include "session/Errors.h"
-#include "widgets/ResultReader.h"
+#include "data/ResultReader.h"
 
 namespace prvc03 {
 

@@ -1,4 +1,4 @@
-#include "widgets/MemTable.h"
+#include "data/MemTable.h"
 
 #include <algorithm>
 

@@ -22,6 +22,10 @@ enum class FieldType {
     DateTime,
 };
 
+// Name of the check column: a dataset field so named is shown as one check
+// box per record (letter case ignored).
+inline const QString kSelectedField = QStringLiteral("selected");
+
 struct Field {
     QString FieldName;
     QString Origin;        // table or alias that qualifies the column

@@ -1,0 +1,47 @@
+#include "forms/Controls.h"
+
+#include <QPushButton>
+#include <QToolButton>
+
+namespace prvc03 {
+
+QPushButton* BitBtn(QWidget* parent, const char* name, const QString& caption, Glyph glyph,
+                    const QSize& fixedSize) {
+    auto* button = Named(new QPushButton(GlyphIcon(glyph), caption, parent), name);
+    if (fixedSize.isValid()) {
+        button->setFixedSize(fixedSize);
+    }
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setAccessibleName(caption);
+    return button;
+}
+
+QPushButton* GlyphBitBtn(QWidget* parent, const char* name, Glyph glyph, const QString& description,
+                         const QSize& fixedSize) {
+    auto* button = Named(new QPushButton(GlyphIcon(glyph), QString(), parent), name);
+    if (fixedSize.isValid()) {
+        button->setFixedSize(fixedSize);
+    }
+    button->setToolTip(description);
+    button->setAccessibleName(description);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QToolButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph, int glyphSize,
+                         const QString& description, const QRect& geometry) {
+    auto* button = Named(new QToolButton(parent), name);
+    button->setAutoRaise(true);
+    button->setIcon(GlyphIcon(glyph, glyphSize));
+    button->setIconSize(QSize(glyphSize, glyphSize));
+    button->setToolTip(description);
+    button->setAccessibleName(description);
+    button->setFocusPolicy(Qt::StrongFocus);
+    if (!geometry.isNull()) {
+        button->setGeometry(geometry);
+    }
+    return button;
+}
+
+}  // namespace prvc03
