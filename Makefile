@@ -53,7 +53,7 @@ fuzz:
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPRVC03_BUILD_BENCH=ON $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target prvc03_bench
-	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bin/prvc03_bench $(BENCH_ARGS)
+	QT_QPA_PLATFORM=offscreen bash scripts/with-postgres.sh $(BENCH_BUILD)/bin/prvc03_bench $(BENCH_ARGS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
