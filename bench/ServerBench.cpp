@@ -95,10 +95,17 @@ SQLHDBC HandleOf(QSqlDatabase& db) {
 
 // libpq: the whole result with PQexec, every text converted from UTF-8 into
 // the store's layout.
-double RawLibpqStore(PGconn* connection, const QString& sql) {
+// Raises unless the raw store holds `rows` rows.
+void CheckRows(const std::vector<RawTextColumn>& columns, int rows) {
+    if (columns.empty() || columns.front().count != rows) {
+        throw std::runtime_error("a raw fetch read the wrong number of rows");
+    }
+}
+
+double RawLibpqStore(PGconn* connection, const QString& sql, int expected) {
     const QByteArray text = sql.toUtf8();
     std::vector<RawTextColumn> columns;
-    return TimeOf([&] {
+    const double seconds = TimeOf([&] {
         PGresult* result = PQexec(connection, text.constData());
         if (PQresultStatus(result) != PGRES_TUPLES_OK) {
             const std::string message = PQresultErrorMessage(result);
@@ -123,16 +130,18 @@ double RawLibpqStore(PGconn* connection, const QString& sql) {
             column.Finish();
         }
     });
+    CheckRows(columns, expected);
+    return seconds;
 }
 
 // Raw ODBC on the connection's handle: 1,000-row arrays of bound UTF-16
 // columns, copied into the store's layout.
-double RawOdbcStore(QSqlDatabase& db, const QString& sql) {
+double RawOdbcStore(QSqlDatabase& db, const QString& sql, int expected) {
     constexpr SQLULEN kRows = 1000;
     const SQLHDBC connection = HandleOf(db);
     std::vector<SQLWCHAR> text = Wide(sql);
     std::vector<RawTextColumn> columns;
-    return TimeOf([&] {
+    const double seconds = TimeOf([&] {
         OdbcStatement statement(connection);
         const SQLHSTMT stmt = statement.get();
         statement.Check(SQLExecDirectW(stmt, text.data(), SQL_NTS), "execute");
@@ -175,6 +184,9 @@ double RawOdbcStore(QSqlDatabase& db, const QString& sql) {
                     const SQLLEN length = lengths[c][r];
                     if (length == SQL_NULL_DATA) {
                         columns[c].AppendNull();
+                    } else if (length == SQL_NO_TOTAL ||
+                               length > widths[c] - static_cast<SQLLEN>(sizeof(SQLWCHAR))) {
+                        throw std::runtime_error("raw ODBC: a value longer than its column");
                     } else {
                         const std::size_t stride = static_cast<std::size_t>(widths[c]) / 2;
                         columns[c].Append(
@@ -188,6 +200,8 @@ double RawOdbcStore(QSqlDatabase& db, const QString& sql) {
             column.Finish();
         }
     });
+    CheckRows(columns, expected);
+    return seconds;
 }
 
 // The ODBC reader alone into two text columns, without the dataset around
@@ -246,9 +260,9 @@ void BM_ServerLookupFetch(benchmark::State& state) {
     // For reference: Qt's own row loop over the same statement.
     actions.push_back([&] { return NextValueLoop(db, sql); });
     if (via == kNative) {
-        actions.push_back([&] { return RawLibpqStore(server->Raw(), sql); });
+        actions.push_back([&] { return RawLibpqStore(server->Raw(), sql, rows); });
     } else {
-        actions.push_back([&] { return RawOdbcStore(db, sql); });
+        actions.push_back([&] { return RawOdbcStore(db, sql, rows); });
         actions.push_back([&] { return ReaderAlone(db, sql, execute); });
     }
     std::vector<double> medians;
@@ -297,9 +311,21 @@ void CheckConnection(SQLRETURN rc, const char* what) {
     }
 }
 
+// Raises unless every target holds the source's permission rows.
+void CheckCopied(ServerData& server, int targets) {
+    PGresult* result = PQexec(server.Raw(), "SELECT COUNT(*) FROM ADMMH WHERE MH001 LIKE 'T%'");
+    const bool ok = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1 &&
+                    std::stoll(PQgetvalue(result, 0, 0)) ==
+                        static_cast<long long>(targets) * BenchData::kPermissionRows;
+    PQclear(result);
+    if (!ok) {
+        throw std::runtime_error("a copy did not copy every permission row");
+    }
+}
+
 // The copy's statements on the raw client: per target a transaction around
 // the same INSERT ... SELECT, as the driver family runs one.
-double RawServerCopy(ServerData& server, int via, int targets, const QString& source) {
+double RawServerCopyTimed(ServerData& server, int via, int targets, const QString& source) {
     server.ResetTargets();
     std::vector<QByteArray> statements;
     for (int t = 0; t < targets; ++t) {
@@ -344,6 +370,12 @@ double RawServerCopy(ServerData& server, int via, int targets, const QString& so
     });
 }
 
+double RawServerCopy(ServerData& server, int via, int targets, const QString& source) {
+    const double seconds = RawServerCopyTimed(server, via, targets, source);
+    CheckCopied(server, targets);
+    return seconds;
+}
+
 // The copy window's copy step to 1, 10 and 100 targets on the server,
 // against the raw client running the same statements.
 void BM_ServerCopy(benchmark::State& state) {
@@ -360,7 +392,9 @@ void BM_ServerCopy(benchmark::State& state) {
     for (auto _ : state) {
         medians = Interleaved({[&] {
                                    server->ResetTargets();
-                                   return WindowCopy(targets, source, db);
+                                   const double seconds = WindowCopy(targets, source, db);
+                                   CheckCopied(*server, targets);
+                                   return seconds;
                                },
                                [&] { return RawServerCopy(*server, via, targets, source); }},
                               true, targets >= 100 ? 0 : kShortReps);
