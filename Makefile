@@ -1,7 +1,8 @@
 # make run   installs what is missing, builds, opens the host on the demo database
 # make test  installs what is missing, builds, runs every test
 # make bench installs what is missing, builds the benchmarks (Release) and runs
-#            them: every figure beside its baseline, then a summary table
+#            them beside a throw-away PostgreSQL: every figure beside its
+#            baseline, then a summary table
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
