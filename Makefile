@@ -1,7 +1,8 @@
 # make run   installs what is missing, builds, opens the host on the demo database
 # make test  installs what is missing, builds, runs every test
 # make bench installs what is missing, builds the benchmarks (Release) and runs
-#            them: every figure beside its baseline, then a summary table
+#            them beside a throw-away PostgreSQL: every figure beside its
+#            baseline, then a summary table
 # make package  builds the Debian package (build/prvc03_<version>_<arch>.deb)
 # make install PREFIX=DIR  installs plug-in, host, header, CMake package, .pc
 BUILD      ?= build
@@ -62,7 +63,7 @@ fuzz:
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPRVC03_BUILD_BENCH=ON $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target prvc03_bench
-	QT_QPA_PLATFORM=offscreen $(BENCH_BUILD)/bin/prvc03_bench $(BENCH_ARGS)
+	QT_QPA_PLATFORM=offscreen bash scripts/with-postgres.sh $(BENCH_BUILD)/bin/prvc03_bench $(BENCH_ARGS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

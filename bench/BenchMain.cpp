@@ -13,6 +13,7 @@
 
 #include "BenchData.h"
 #include "MessageRecorder.h"
+#include "ServerData.h"
 #include "Summary.h"
 #include "platform/Windows.h"
 #include "session/Global.h"
@@ -50,14 +51,22 @@ int main(int argc, char** argv) {
         prvc03::bench::BenchData& data = prvc03::bench::BenchData::Get();
         std::printf("Qt %s, SQLite %s, locale %s, database folder %s\n", qVersion(),
                     sqlite3_libversion(), qPrintable(QLocale().name()), qPrintable(data.Folder()));
+        if (prvc03::bench::ServerData* server = prvc03::bench::ServerData::Get()) {
+            std::printf("PostgreSQL %s (QPSQL, QODBC with psqlODBC, libpq)\n",
+                        qPrintable(server->Version()));
+        } else {
+            std::printf("PRVC03_PG_CONNINFO not set: the server cases are skipped\n");
+        }
         std::fflush(stdout);
         benchmark::RunSpecifiedBenchmarks();
         prvc03::bench::PrintSummary();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "benchmark failed: %s\n", error.what());
+        prvc03::bench::ServerData::Shutdown();
         prvc03::bench::BenchData::Shutdown();
         return 1;
     }
+    prvc03::bench::ServerData::Shutdown();
     prvc03::bench::BenchData::Shutdown();
     benchmark::Shutdown();
     return 0;

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "BenchData.h"
+#include "CopyWindow.h"
 #include "MessageRecorder.h"
 #include "Summary.h"
 #include "lookup/LookupCaller.h"
@@ -18,42 +19,29 @@
 #include "modules/PRVC03F.h"
 #include "platform/Cp936.h"
 #include "platform/Windows.h"
+#include "session/Global.h"
 
 namespace prvc03::bench {
 
-namespace {
-
-// Reads what the copy reads: the source user and its permission rows.
 QString WarmStatement(const QString& source) {
     return QStringLiteral("SELECT (SELECT COUNT(*) FROM ADMMG), * FROM ADMMH WHERE MH001 = '%1'")
         .arg(source);
 }
 
-void Exec(sqlite3* db, const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        const std::string text = message != nullptr ? message : "error";
-        sqlite3_free(message);
-        throw std::runtime_error(text);
-    }
-}
-
-// The window with the source user typed in and `targets` target lines; the
-// copy step timed, its messages checked.
-double WindowCopy(int targets, const QString& source) {
-    BenchData& data = BenchData::Get();
-    data.ResetTargets(BenchData::Through::Session);
+double WindowCopy(int targets, const QString& source, QSqlDatabase& db) {
     {
-        // What the copy reads comes into the page cache before the clock
-        // starts, as in RawCopy.
-        QSqlQuery warm(data.Db());
+        // What the copy reads comes into the cache before the clock starts,
+        // as in the raw copies.
+        QSqlQuery warm(db);
         warm.setForwardOnly(true);
         warm.exec(WarmStatement(source));
         while (warm.next()) {
         }
     }
+    QSqlDatabase* const before = Session().SessionConnection;
+    Session().SessionConnection = &db;
     double seconds = 0;
-    {
+    try {
         // Deleted at the end of the scope unless it has freed itself.
         const LookupWindowGuard<TfrmPRVC03F> window(new TfrmPRVC03F(nullptr));
         window.get()->show();
@@ -65,7 +53,11 @@ double WindowCopy(int targets, const QString& source) {
         QCoreApplication::processEvents();
         RecordedBoxes().clear();
         seconds = TimeOf([&] { window.get()->BitBtn1Click(); });
+    } catch (...) {
+        Session().SessionConnection = before;
+        throw;
     }
+    Session().SessionConnection = before;
     const auto& boxes = RecordedBoxes();
     if (static_cast<int>(boxes.size()) != targets) {
         throw std::runtime_error("the copy showed an unexpected number of messages");
@@ -77,6 +69,24 @@ double WindowCopy(int targets, const QString& source) {
         }
     }
     return seconds;
+}
+
+namespace {
+
+void Exec(sqlite3* db, const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string text = message != nullptr ? message : "error";
+        sqlite3_free(message);
+        throw std::runtime_error(text);
+    }
+}
+
+// The window's copy on the generated SQLite database.
+double SQLiteWindowCopy(int targets, const QString& source) {
+    BenchData& data = BenchData::Get();
+    data.ResetTargets(BenchData::Through::Session);
+    return WindowCopy(targets, source, data.Db());
 }
 
 // Raw SQLite: per target BEGIN, the same INSERT ... SELECT text, COMMIT.
@@ -106,7 +116,7 @@ void BM_Copy(benchmark::State& state) {
     const QString source = QLatin1String(BenchData::kSource);
     std::vector<double> medians;
     for (auto _ : state) {
-        medians = Interleaved({[&] { return WindowCopy(targets, source); },
+        medians = Interleaved({[&] { return SQLiteWindowCopy(targets, source); },
                                [&] { return RawCopy(targets, source); }});
         state.SetIterationTime(medians[0]);
     }
@@ -134,7 +144,7 @@ void BM_CopyOverhead(benchmark::State& state) {
     const QString source = QLatin1String(BenchData::kSmallSource);
     std::vector<double> medians;
     for (auto _ : state) {
-        medians = Interleaved({[&] { return WindowCopy(targets, source); },
+        medians = Interleaved({[&] { return SQLiteWindowCopy(targets, source); },
                                [&] { return RawCopy(targets, source); }});
         state.SetIterationTime(medians[0]);
     }

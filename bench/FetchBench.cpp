@@ -3,6 +3,7 @@
 // statement into the same column layout; and the memory the store holds.
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStringDecoder>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -21,38 +22,18 @@
 
 namespace prvc03::bench {
 
-namespace {
-
-// The text columns as the store keeps them: one UTF-16 buffer with offsets
-// and a null bitmap, shrunk to size at the end.
-struct RawTextColumn {
-    std::vector<std::uint64_t> nulls;
-    std::vector<char16_t> chars;
-    std::vector<std::uint32_t> offsets{0};
-    int count = 0;
-
-    void Append(sqlite3_stmt* stmt, int column) {
-        if ((count & 63) == 0) {
-            nulls.push_back(0);
-        }
-        if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
-            nulls.back() |= std::uint64_t{1} << (count & 63);
-        } else {
-            const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
-            const int units = sqlite3_column_bytes16(stmt, column) / 2;
-            chars.insert(chars.end(), text, text + units);
-        }
-        offsets.push_back(static_cast<std::uint32_t>(chars.size()));
-        ++count;
-    }
-    void Finish() {
-        nulls.shrink_to_fit();
-        chars.shrink_to_fit();
-        offsets.shrink_to_fit();
-    }
-};
-
-}  // namespace
+void RawTextColumn::AppendUtf8(const char* text, std::size_t bytes) {
+    // Stateless: every value is whole, no state carries from one to the next.
+    static QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    NextRow();
+    const std::size_t at = chars.size();
+    chars.resize(at + bytes);  // UTF-16 units never outnumber UTF-8 bytes
+    auto* start = reinterpret_cast<QChar*>(chars.data());
+    const QChar* end =
+        decoder.appendToBuffer(start + at, QByteArrayView(text, static_cast<qsizetype>(bytes)));
+    chars.resize(static_cast<std::size_t>(end - start));
+    EndRow();
+}
 
 double BareNextLoop(const QString& sql) {
     return TimeOf([&] {
@@ -83,7 +64,12 @@ double RawSQLiteStore(const QString& sql) {
         columns.resize(static_cast<std::size_t>(count));
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             for (int c = 0; c < count; ++c) {
-                columns[c].Append(stmt, c);
+                if (sqlite3_column_type(stmt, c) == SQLITE_NULL) {
+                    columns[c].AppendNull();
+                } else {
+                    columns[c].Append(static_cast<const char16_t*>(sqlite3_column_text16(stmt, c)),
+                                      sqlite3_column_bytes16(stmt, c) / 2);
+                }
             }
         }
         sqlite3_finalize(stmt);
@@ -94,18 +80,26 @@ double RawSQLiteStore(const QString& sql) {
 }
 
 std::unique_ptr<QueryDataset> ResultQuery(const QString& table) {
+    return ResultQuery(table, BenchData::Get().Db());
+}
+
+std::unique_ptr<QueryDataset> ResultQuery(const QString& table, QSqlDatabase& db) {
     auto query = std::make_unique<QueryDataset>();
     query->AddField(SelectedField());
     for (const Field& field : BenchData::LookupFields(table)) {
         query->AddField(*ResultFieldFor(field));
     }
-    query->SetConnection(&BenchData::Get().Db());
+    query->SetConnection(&db);
     query->SetSQL(BenchData::LookupSQL(table));
     return query;
 }
 
 double StoreFetch(const QString& table) {
-    std::unique_ptr<QueryDataset> query = ResultQuery(table);
+    return StoreFetch(table, BenchData::Get().Db());
+}
+
+double StoreFetch(const QString& table, QSqlDatabase& db) {
+    std::unique_ptr<QueryDataset> query = ResultQuery(table, db);
     const double seconds = TimeOf([&] { query->Open(); });
     benchmark::DoNotOptimize(query->RecordCount());
     return seconds;

@@ -73,14 +73,15 @@ double Median(std::vector<double> values) {
     return values.size() % 2 == 1 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-std::vector<double> Interleaved(const std::vector<std::function<double()>>& actions, bool warmUp) {
+std::vector<double> Interleaved(const std::vector<std::function<double()>>& actions, bool warmUp,
+                                int minimumReps) {
     if (warmUp) {
         for (const auto& action : actions) {
             action();
         }
     }
     std::vector<std::vector<double>> samples(actions.size());
-    const int reps = Repetitions();
+    const int reps = std::max(Repetitions(), minimumReps);
     for (int round = 0; round < reps; ++round) {
         for (std::size_t k = 0; k < actions.size(); ++k) {
             const std::size_t i = round % 2 == 0 ? k : actions.size() - 1 - k;
@@ -150,7 +151,8 @@ int PrintSummary() {
         }
         out << "\n";
     };
-    out << "\nSummary (median of " << Repetitions() << " interleaved repetitions)\n";
+    out << "\nSummary (median of " << Repetitions()
+        << " interleaved repetitions, more for the short server cases)\n";
     printLine(head);
     std::vector<std::string> rule;
     for (std::size_t w : widths) {

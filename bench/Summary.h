@@ -27,9 +27,10 @@ double Median(std::vector<double> values);
 // backward on odd ones, so that no action always follows the same one), after
 // one untimed warm-up round when `warmUp` is set. Each action returns the
 // seconds of its timed part, so that it can prepare outside the clock. Gives
-// the median of each action, in the order given.
+// the median of each action, in the order given. `minimumReps` raises the
+// repetitions of short cases, whose figures a busy machine spreads most.
 std::vector<double> Interleaved(const std::vector<std::function<double()>>& actions,
-                                bool warmUp = true);
+                                bool warmUp = true, int minimumReps = 0);
 
 // Texts for the table.
 std::string Ms(double seconds);

@@ -9,7 +9,7 @@ packages=(
   libgl-dev libvulkan-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   fonts-wqy-zenhei fontconfig
-  postgresql binutils
+  postgresql libpq-dev binutils
   unixodbc unixodbc-dev libqt6sql6-odbc odbc-postgresql libsqliteodbc tdsodbc
   qt6-translations-l10n
 )
