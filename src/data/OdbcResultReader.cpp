@@ -15,9 +15,9 @@
 #include <cstring>
 #include <limits>
 
+#include "data/ResultReader.h"
 #include "session/DatabaseProduct.h"
 #include "session/Errors.h"
-#include "data/ResultReader.h"
 
 namespace prvc03 {
 

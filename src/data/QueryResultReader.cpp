@@ -5,9 +5,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "data/ResultReader.h"
 #include "session/DatabaseProduct.h"
 #include "session/Errors.h"
-#include "data/ResultReader.h"
 
 namespace prvc03 {
 

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "data/ResultReader.h"
 #include "session/Errors.h"
 #include "support/TestDatabase.h"
-#include "data/ResultReader.h"
 
 namespace prvc03 {
 namespace {
