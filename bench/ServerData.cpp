@@ -20,25 +20,6 @@ std::unique_ptr<ServerData>& Instance() {
     return instance;
 }
 
-// The ODBC connection string of a libpq conninfo text.
-QString OdbcConnectionString(const QString& conninfo) {
-    static const std::pair<const char*, const char*> kKeys[] = {
-        {"host", "Server"}, {"port", "Port"},    {"dbname", "Database"},
-        {"user", "Uid"},    {"password", "Pwd"},
-    };
-    QString text = QStringLiteral("Driver={PostgreSQL Unicode};");
-    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString key = pair.section(QLatin1Char('='), 0, 0);
-        for (const auto& [libpq, odbc] : kKeys) {
-            if (key == QLatin1String(libpq)) {
-                text += QLatin1String(odbc) + QLatin1Char('=') + pair.section(QLatin1Char('='), 1) +
-                        QLatin1Char(';');
-            }
-        }
-    }
-    return text;
-}
-
 QSqlDatabase Open(const char* driver, const QString& name) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QLatin1String(driver), name);
     if (!db.isValid()) {
@@ -91,7 +72,7 @@ ServerData::ServerData(const QString& conninfo) {
     demo::ApplyConninfo(native_, conninfo);
     OpenOrThrow(native_);
     odbc_ = Open("QODBC", QStringLiteral("prvc03-bench-odbc"));
-    odbc_.setDatabaseName(OdbcConnectionString(conninfo));
+    odbc_.setDatabaseName(demo::OdbcPostgresConnectionString(conninfo));
     OpenOrThrow(odbc_);
 }
 

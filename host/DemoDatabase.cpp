@@ -72,6 +72,24 @@ void CreateTables(QSqlDatabase& db, bool users, bool rights) {
 
 }  // namespace
 
+QString OdbcPostgresConnectionString(const QString& conninfo) {
+    static const std::pair<const char*, const char*> kKeys[] = {
+        {"host", "Server"}, {"port", "Port"},    {"dbname", "Database"},
+        {"user", "Uid"},    {"password", "Pwd"},
+    };
+    QString text = QStringLiteral("Driver={PostgreSQL Unicode};");
+    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString key = pair.section(QLatin1Char('='), 0, 0);
+        for (const auto& [libpq, odbc] : kKeys) {
+            if (key == QLatin1String(libpq)) {
+                text += QLatin1String(odbc) + QLatin1Char('=') + pair.section(QLatin1Char('='), 1) +
+                        QLatin1Char(';');
+            }
+        }
+    }
+    return text;
+}
+
 void CreateSchema(QSqlDatabase& db) {
     CreateTables(db, !TableExists(db, QStringLiteral("ADMMG")),
                  !TableExists(db, QStringLiteral("ADMMH")));

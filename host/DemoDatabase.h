@@ -18,6 +18,9 @@ bool EnsureDemoDatabase(QSqlDatabase& db);
 // "host=... port=... dbname=... user=... password=..." text; other keys become
 // connect options.
 void ApplyConninfo(QSqlDatabase& db, const QString& conninfo);
+// The ODBC connection string of the same server, through the "PostgreSQL
+// Unicode" driver.
+QString OdbcPostgresConnectionString(const QString& conninfo);
 // Runs one statement, raising an error with the database's text on failure.
 void Exec(QSqlDatabase& db, const QString& statement);
 

@@ -213,6 +213,14 @@ SQLLEN WidthOf(const Column& column) {
     }
 }
 
+// A fixed-size value from a driver buffer, which need not be aligned for it.
+template <class T>
+T Load(const unsigned char* value) {
+    T v{};
+    std::memcpy(&v, value, sizeof(v));
+    return v;
+}
+
 // Raised inside a block fetch when a value is longer than its column says
 // (SQLite keeps whatever it is given): the result is read again row by row.
 struct ValueLongerThanColumn {};
@@ -466,44 +474,26 @@ class OdbcResultReader final : public ResultReader {
     // A fixed-size value as QODBC gives it.
     static QVariant ValueOf(Read read, const unsigned char* value) {
         switch (read) {
-            case Read::Int: {
-                SQLBIGINT v = 0;
-                std::memcpy(&v, value, sizeof(v));
-                return static_cast<int>(v);
-            }
-            case Read::UInt: {
-                SQLBIGINT v = 0;
-                std::memcpy(&v, value, sizeof(v));
-                return static_cast<uint>(v);
-            }
-            case Read::BigInt: {
-                SQLBIGINT v = 0;
-                std::memcpy(&v, value, sizeof(v));
-                return static_cast<qlonglong>(v);
-            }
-            case Read::UBigInt: {
-                SQLUBIGINT v = 0;
-                std::memcpy(&v, value, sizeof(v));
-                return static_cast<qulonglong>(v);
-            }
-            case Read::Double: {
-                double v = 0;
-                std::memcpy(&v, value, sizeof(v));
-                return v;
-            }
+            case Read::Int:
+                return static_cast<int>(Load<SQLBIGINT>(value));
+            case Read::UInt:
+                return static_cast<uint>(Load<SQLBIGINT>(value));
+            case Read::BigInt:
+                return static_cast<qlonglong>(Load<SQLBIGINT>(value));
+            case Read::UBigInt:
+                return static_cast<qulonglong>(Load<SQLUBIGINT>(value));
+            case Read::Double:
+                return Load<double>(value);
             case Read::Date: {
-                SQL_DATE_STRUCT d;
-                std::memcpy(&d, value, sizeof(d));
+                const auto d = Load<SQL_DATE_STRUCT>(value);
                 return QDate(d.year, d.month, d.day);
             }
             case Read::Time: {
-                SQL_TIME_STRUCT t;
-                std::memcpy(&t, value, sizeof(t));
+                const auto t = Load<SQL_TIME_STRUCT>(value);
                 return QTime(t.hour, t.minute, t.second);
             }
             case Read::Timestamp: {
-                SQL_TIMESTAMP_STRUCT t;
-                std::memcpy(&t, value, sizeof(t));
+                const auto t = Load<SQL_TIMESTAMP_STRUCT>(value);
                 return QDateTime(
                     QDate(t.year, t.month, t.day),
                     QTime(t.hour, t.minute, t.second, static_cast<int>(t.fraction / 1000000)));
@@ -539,17 +529,14 @@ class OdbcResultReader final : public ResultReader {
         }
         if (kind == ResultColumn::Kind::Int &&
             (read == Read::Int || read == Read::UInt || read == Read::BigInt)) {
-            SQLBIGINT v = 0;
-            std::memcpy(&v, value, sizeof(v));
+            const auto v = Load<SQLBIGINT>(value);
             column.AppendInt(read == Read::Int    ? static_cast<int>(v)
                              : read == Read::UInt ? static_cast<qint64>(static_cast<uint>(v))
                                                   : v);
             return;
         }
         if (kind == ResultColumn::Kind::Double && read == Read::Double) {
-            double v = 0;
-            std::memcpy(&v, value, sizeof(v));
-            column.AppendDouble(v);
+            column.AppendDouble(Load<double>(value));
             return;
         }
         column.Append(ValueOf(read, value));

@@ -58,24 +58,6 @@ QString PostgresConninfo() {
     return qEnvironmentVariable("PRVC03_PG_CONNINFO").trimmed();
 }
 
-QString OdbcPostgresConnectionString(const QString& conninfo) {
-    static const std::pair<const char*, const char*> kKeys[] = {
-        {"host", "Server"}, {"port", "Port"},    {"dbname", "Database"},
-        {"user", "Uid"},    {"password", "Pwd"},
-    };
-    QString text = QStringLiteral("Driver={PostgreSQL Unicode};");
-    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const QString key = pair.section(QLatin1Char('='), 0, 0);
-        for (const auto& [libpq, odbc] : kKeys) {
-            if (key == QLatin1String(libpq)) {
-                text += QLatin1String(odbc) + QLatin1Char('=') + pair.section(QLatin1Char('='), 1) +
-                        QLatin1Char(';');
-            }
-        }
-    }
-    return text;
-}
-
 bool BackendAvailable(Backend backend) {
     const bool server = backend == Backend::PostgreSQL || backend == Backend::OdbcPostgreSQL;
     return !server || !PostgresConninfo().isEmpty();
@@ -184,7 +166,7 @@ void TestDatabase::Configure(QSqlDatabase& db, const QString& sqliteOptions) con
             demo::ApplyConninfo(db, PostgresConninfo());
             break;
         case Backend::OdbcPostgreSQL:
-            db.setDatabaseName(OdbcPostgresConnectionString(PostgresConninfo()));
+            db.setDatabaseName(demo::OdbcPostgresConnectionString(PostgresConninfo()));
             break;
         case Backend::OdbcSQLite: {
             // The SQLite ODBC driver waits 100 s for a lock by default, also

@@ -33,9 +33,6 @@ inline void PrintTo(Backend backend, std::ostream* out) {
 }
 // The PostgreSQL server's "key=value ..." text, empty when none is configured.
 QString PostgresConninfo();
-// The ODBC connection string of the PostgreSQL server named by a libpq-style
-// "key=value ..." text, through the "PostgreSQL Unicode" driver.
-QString OdbcPostgresConnectionString(const QString& conninfo);
 // SQLite always; PostgreSQL when PRVC03_PG_CONNINFO names a server.
 bool BackendAvailable(Backend backend);
 
