@@ -26,6 +26,8 @@ namespace {
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC with 2-byte SQLWCHAR");
 
 constexpr SQLULEN kRowsPerBlock = 1000;
+// Wide rows get fewer rows a block, so that the bound buffers stay near this.
+constexpr SQLULEN kBytesPerBlock = 4u << 20;
 // Text and binary columns up to this size (characters or bytes) are bound;
 // longer or unbounded ones are read in pieces, row by row.
 constexpr SQLULEN kLongestBound = 4000;
@@ -328,13 +330,19 @@ class OdbcResultReader final : public ResultReader {
     int ReadBlocks(const std::vector<int>& source, std::vector<ResultColumn>& columns) {
         const SQLHSTMT stmt = statement_->get();
         SQLULEN fetched = 0;
-        std::vector<SQLUSMALLINT> status(kRowsPerBlock);
+        SQLULEN rowBytes = 0;
+        for (const int index : source) {
+            rowBytes += static_cast<SQLULEN>(reads_[static_cast<std::size_t>(index)].width);
+        }
+        const SQLULEN rows =
+            std::clamp<SQLULEN>(kBytesPerBlock / std::max<SQLULEN>(rowBytes, 1), 1, kRowsPerBlock);
+        std::vector<SQLUSMALLINT> status(rows);
         statement_->Check(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_BIND_TYPE,
                                          reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0),
                           "Unable to bind by column");
-        statement_->Check(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE,
-                                         reinterpret_cast<SQLPOINTER>(kRowsPerBlock), 0),
-                          "Unable to set the row array size");
+        statement_->Check(
+            SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0),
+            "Unable to set the row array size");
         statement_->Check(SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0),
                           "Unable to set the rows-fetched pointer");
         statement_->Check(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0),
@@ -345,8 +353,8 @@ class OdbcResultReader final : public ResultReader {
             if (!column.data.empty()) {
                 continue;  // stored twice
             }
-            column.data.resize(static_cast<std::size_t>(column.width) * kRowsPerBlock);
-            column.indicators.resize(kRowsPerBlock);
+            column.data.resize(static_cast<std::size_t>(column.width) * rows);
+            column.indicators.resize(rows);
             statement_->Check(
                 SQLBindCol(stmt, static_cast<SQLUSMALLINT>(index + 1), column.cType,
                            column.data.data(), column.width, column.indicators.data()),
