@@ -6,6 +6,7 @@
 
 #include "IntegrationSupport.h"
 #include "modules/CopyPreview.h"
+#include "support/Screenshot.h"
 #include "support/WhenModal.h"
 
 namespace prvc03::test {
@@ -27,6 +28,7 @@ class Preview : public ModuleTest {
                 }
                 rows << cells.join(QLatin1Char('\t'));
             }
+            SaveScreenshot(preview, QStringLiteral("preview.png"));
             QTest::mouseClick(preview.BitBtn1, Qt::LeftButton);
         });
         QTest::mouseClick(window->BitBtn3, Qt::LeftButton);
