@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Runs the test suite of a build folder, offscreen, beside a throw-away
 # PostgreSQL server (scripts/with-postgres.sh), so that the database tests run
-# on it as well as on SQLite.
+# on every configuration; then says how many cases ran on each.
 set -euo pipefail
 build=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
 export QT_QPA_PLATFORM=offscreen
-exec bash "$here/with-postgres.sh" ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+export PRVC03_CONFIGURATION_LOG="$log"
+bash "$here/with-postgres.sh" ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+echo "Cases run per database configuration:"
+sort "$log" | uniq -c | awk '{printf "  %-16s %5d %s\n", $2, $1, $3}'

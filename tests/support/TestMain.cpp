@@ -1,8 +1,37 @@
 // One QApplication per test binary, on the offscreen platform unless the
-// caller chose another.
+// caller chose another. When PRVC03_CONFIGURATION_LOG names a file, every
+// finished case run on a database configuration (the parameter name after
+// the last "/") appends "configuration passed|failed" to it, so that the
+// test script can say which configurations really ran.
 #include <QApplication>
+#include <QFile>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+class ConfigurationLog final : public ::testing::EmptyTestEventListener {
+  public:
+    explicit ConfigurationLog(const QString& path) : file_(path) {}
+
+    void OnTestEnd(const ::testing::TestInfo& test) override {
+        if (test.value_param() == nullptr || test.result()->Skipped()) {
+            return;
+        }
+        const QByteArray name(test.name());
+        const qsizetype slash = name.lastIndexOf('/');
+        if (slash < 0 || !file_.open(QIODevice::Append | QIODevice::Text)) {
+            return;
+        }
+        file_.write(name.mid(slash + 1) + (test.result()->Passed() ? " passed\n" : " failed\n"));
+        file_.close();
+    }
+
+  private:
+    QFile file_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -10,5 +39,9 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    const QString log = qEnvironmentVariable("PRVC03_CONFIGURATION_LOG");
+    if (!log.isEmpty()) {
+        ::testing::UnitTest::GetInstance()->listeners().Append(new ConfigurationLog(log));
+    }
     return RUN_ALL_TESTS();
 }
