@@ -65,14 +65,19 @@ QAbstractButton* Button(QWidget* window, const char* name) {
     return window->findChild<QAbstractButton*>(QLatin1String(name));
 }
 
-TEST(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
-    test::HostRecorder host;
-    test::TestDatabase db;
-    QLibrary library(QStringLiteral(PRVC03_LIBRARY_PATH));
-    ASSERT_TRUE(library.load()) << library.errorString().toStdString();
+// Loads the real library as a host does and opens the copy window through
+// LoadDll on `db`; null (with a failure recorded) when either step fails.
+QPointer<QWidget> OpenCopyWindow(QLibrary& library, test::TestDatabase& db,
+                                 test::HostRecorder& host) {
+    if (!library.load()) {
+        ADD_FAILURE() << library.errorString().toStdString();
+        return nullptr;
+    }
     auto loadDll = reinterpret_cast<LoadDllFunction>(library.resolve("LoadDll"));
-    ASSERT_NE(loadDll, nullptr);
-
+    if (loadDll == nullptr) {
+        ADD_FAILURE() << "LoadDll is not exported";
+        return nullptr;
+    }
     const platform::HostString name(QByteArrayLiteral("frmPRVC03F"));
     const platform::HostString title(platform::ToCp936(QStringLiteral("复制用户权限")));
     loadDll(qApp, 0, name.data(), title.data(), nullptr, nullptr, &db.db(), 0, nullptr, nullptr,
@@ -83,6 +88,14 @@ TEST(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
             window = widget;
         }
     }
+    return window;
+}
+
+TEST(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
+    test::HostRecorder host;
+    test::TestDatabase db;
+    QLibrary library(QStringLiteral(PRVC03_LIBRARY_PATH));
+    const QPointer<QWidget> window = OpenCopyWindow(library, db, host);
     ASSERT_FALSE(window.isNull());
 
     // Source user: the single-select lookup, a click on A01's row, 确定.
@@ -165,19 +178,7 @@ TEST(EndToEnd, KeyboardAloneOpensBothLookupsPicksAndCopies) {
     test::HostRecorder host;
     test::TestDatabase db;
     QLibrary library(QStringLiteral(PRVC03_LIBRARY_PATH));
-    ASSERT_TRUE(library.load()) << library.errorString().toStdString();
-    auto loadDll = reinterpret_cast<LoadDllFunction>(library.resolve("LoadDll"));
-    ASSERT_NE(loadDll, nullptr);
-    const platform::HostString name(QByteArrayLiteral("frmPRVC03F"));
-    const platform::HostString title(platform::ToCp936(QStringLiteral("复制用户权限")));
-    loadDll(qApp, 0, name.data(), title.data(), nullptr, nullptr, &db.db(), 0, nullptr, nullptr,
-            nullptr, nullptr, nullptr, nullptr, static_cast<int32_t>(host.LogHandle()), nullptr);
-    QPointer<QWidget> window;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == QStringLiteral("frmPRVC03F") && widget->isVisible()) {
-            window = widget;
-        }
-    }
+    const QPointer<QWidget> window = OpenCopyWindow(library, db, host);
     ASSERT_FALSE(window.isNull());
     auto* edit = window->findChild<QLineEdit*>(QStringLiteral("Edit1"));
     auto* targets = window->findChild<QListWidget*>(QStringLiteral("ListBox1"));

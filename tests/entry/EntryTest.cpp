@@ -147,14 +147,9 @@ TEST_F(EntryTest, OwnMessageBoxesReadInTheOperatorsLanguage) {
     auto refusal = [ok](const QLocale& locale) {
         const test::DefaultLocale scope(locale);
         QObject context;
-        QStringList seen;
-        test::WhenMessageBox(&context, [&seen](QMessageBox& box) {
-            seen = test::ButtonTexts(box);
-            seen.prepend(box.text());
-            return nullptr;
-        });
+        const auto seen = test::RecordNextMessageBox(&context);
         ok->click();  // Edit1 is empty: refused
-        return seen;
+        return *seen;
     };
     const QString text = QStringLiteral("原用户信息不能为空，复制无效．");
     EXPECT_EQ(refusal(test::kChina), (QStringList{text, QStringLiteral("确定")}));

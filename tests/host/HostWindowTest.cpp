@@ -20,18 +20,13 @@ namespace {
 QStringList HostBoxButtons(const QLocale& locale) {
     const test::DefaultLocale scope(locale);
     QObject context;
-    QStringList seen;
-    test::WhenMessageBox(&context, [&seen](QMessageBox& box) {
-        seen = test::ButtonTexts(box);
-        seen.prepend(box.text());
-        return nullptr;
-    });
+    const auto seen = test::RecordNextMessageBox(&context);
     const QByteArray text = platform::ToCp936(QStringLiteral("复制用户权限成功．"));
     const QByteArray caption = platform::ToCp936(QStringLiteral("提示信息"));
     EXPECT_EQ(
         platform::MessageBoxA(0, text.constData(), caption.constData(), platform::MB_ICONQUESTION),
         platform::IDOK);
-    return seen;
+    return *seen;
 }
 
 TEST(HostWindow, MessageBoxesReadInTheOperatorsLanguage) {

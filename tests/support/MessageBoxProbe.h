@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace prvc03::test {
 
@@ -37,6 +38,18 @@ inline QStringList ButtonTexts(const QMessageBox& box) {
         texts << button->text();
     }
     return texts;
+}
+
+// The next message box's text followed by its buttons' texts, read while it
+// shows and answered with its escape button; empty until a box has shown.
+inline std::shared_ptr<QStringList> RecordNextMessageBox(QObject* context) {
+    auto seen = std::make_shared<QStringList>();
+    WhenMessageBox(context, [seen](QMessageBox& box) {
+        *seen = ButtonTexts(box);
+        seen->prepend(box.text());
+        return nullptr;
+    });
+    return seen;
 }
 
 class DefaultLocale {
