@@ -44,4 +44,16 @@ QToolButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph, int gly
     return button;
 }
 
+QToolButton* FlatGlyphButton(QWidget* parent, const char* name, Glyph glyph, int glyphSize,
+                             const QString& description, const QString& key,
+                             const QRect& geometry) {
+    auto* button = GlyphButton(parent, name, glyph, glyphSize, description, geometry);
+    if (!key.isEmpty()) {
+        button->setToolTip(description + QStringLiteral("（") + key + QStringLiteral("）"));
+    }
+    button->setAccessibleDescription(key);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
 }  // namespace prvc03

@@ -34,5 +34,12 @@ QPushButton* GlyphBitBtn(QWidget* parent, const char* name, Glyph glyph, const Q
 // `geometry` unless that is null.
 QToolButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph, int glyphSize,
                          const QString& description, const QRect& geometry = QRect());
+// A flat glyph button outside the Tab and Enter chain, as flat buttons are:
+// the mouse clicks it, the keyboard reaches its action through `key`, which
+// the tooltip names after the description and assistive technology reads as
+// the description of the button. An empty `key` leaves the tooltip alone.
+QToolButton* FlatGlyphButton(QWidget* parent, const char* name, Glyph glyph, int glyphSize,
+                             const QString& description, const QString& key,
+                             const QRect& geometry = QRect());
 
 }  // namespace prvc03
