@@ -11,6 +11,7 @@
 
 #include <cstring>
 
+#include "forms/KeyDownHook.h"
 #include "forms/SysColor.h"
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
@@ -23,59 +24,6 @@ namespace {
 
 constexpr char kCharEscape = 27;
 constexpr char kCharEnter = 13;
-
-// The virtual-key code of a Qt key, 0 for keys without one.
-int VirtualKey(int key) {
-    switch (key) {
-        case Qt::Key_Escape:
-            return platform::VK_ESCAPE;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return platform::VK_RETURN;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return platform::VK_TAB;
-        case Qt::Key_Backspace:
-            return platform::VK_BACK;
-        case Qt::Key_Space:
-            return platform::VK_SPACE;
-        case Qt::Key_PageUp:
-            return platform::VK_PRIOR;
-        case Qt::Key_PageDown:
-            return platform::VK_NEXT;
-        case Qt::Key_End:
-            return platform::VK_END;
-        case Qt::Key_Home:
-            return platform::VK_HOME;
-        case Qt::Key_Left:
-            return platform::VK_LEFT;
-        case Qt::Key_Up:
-            return platform::VK_UP;
-        case Qt::Key_Right:
-            return platform::VK_RIGHT;
-        case Qt::Key_Down:
-            return platform::VK_DOWN;
-        case Qt::Key_Insert:
-            return platform::VK_INSERT;
-        case Qt::Key_Delete:
-            return platform::VK_DELETE;
-        case Qt::Key_Shift:
-            return platform::VK_SHIFT;
-        case Qt::Key_Control:
-            return platform::VK_CONTROL;
-        case Qt::Key_Alt:
-            return platform::VK_MENU;
-        default:
-            break;
-    }
-    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
-        return key;  // the same codes as the virtual keys
-    }
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
-        return platform::VK_F1 + (key - Qt::Key_F1);
-    }
-    return 0;
-}
 
 // The character a key types, 0 for none (or none below 128).
 char KeyChar(const QKeyEvent& event) {
@@ -397,6 +345,20 @@ void TfrmRoot::closeEvent(QCloseEvent* event) {
     inCloseEvent_ = false;
     // A modal window is freed by whoever ran it, after reading its result.
     if (action == CloseAction::Free && modalLoop_ == nullptr) {
+        if (runningHandlers_ > 0) {
+            freeAfterHandlers_ = true;
+        } else {
+            deleteLater();
+        }
+    }
+}
+
+void TfrmRoot::RunBoundHandler(const std::function<void()>& handler) {
+    ++runningHandlers_;
+    RunHandler(handler);
+    --runningHandlers_;
+    if (runningHandlers_ == 0 && freeAfterHandlers_) {
+        freeAfterHandlers_ = false;
         deleteLater();
     }
 }
@@ -439,6 +401,9 @@ void TfrmRoot::setVisible(bool visible) {
     }
     // The show step runs once the window is fully shown: it processes waiting
     // messages, and one of them may close the window again.
+    if (visible) {
+        freeAfterHandlers_ = false;  // shown again: no longer to be freed
+    }
     if (visible && !wasVisible && isVisible()) {
         RunHandler([this] { FormShow(); });
     }

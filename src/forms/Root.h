@@ -19,7 +19,10 @@
 //   shown; it processes waiting messages, so the window may already be closed
 //   again when show() or exec() returns.
 // - Closing frees a TfrmRootF-derived window only when it is modeless; after
-//   exec() the caller frees it.
+//   exec() the caller frees it. A close that comes while a bound handler
+//   runs (a lookup, a message box or another modal loop inside it) hides the
+//   window at once and frees it only when the last running handler returns,
+//   never under its feet.
 // - Every close, whether by Esc, the title bar, reject(), accept(), done() or
 //   the host's "Close", runs through closeEvent and so through FormClose.
 // - Controls reach the handlers through Bind, which runs each handler through
@@ -36,6 +39,7 @@
 #include <QEventLoop>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -104,7 +108,7 @@ class TfrmRoot : public QDialog {
     void SetClientSize(int width, int height);
     // Connects `signal` of `sender` to `handler`, a member of this window's
     // class Window taking the signal's arguments (or fewer); the handler runs
-    // through RunHandler. The window keeps the connection until
+    // through RunBoundHandler. The window keeps the connection until
     // UnbindHandlers or its destruction.
     template <class Sender, class Signal, class Window, class... Args>
     QMetaObject::Connection Bind(Sender* sender, Signal signal, void (Window::*handler)(Args...));
@@ -127,6 +131,9 @@ class TfrmRoot : public QDialog {
         Qt::KeyboardModifiers modifiers;
     };
 
+    // Runs one bound handler through RunHandler, counted, so that a close
+    // asking to free the window while it runs waits for it.
+    void RunBoundHandler(const std::function<void()>& handler);
     bool IsPropagationStep(const QKeyEvent& event, QObject* receiver) const;
     bool PreviewKey(const QKeyEvent& event);
 
@@ -136,6 +143,8 @@ class TfrmRoot : public QDialog {
     platform::HWND parentWindow_ = 0;
     KeyDelivery lastKey_;
     QEventLoop* modalLoop_ = nullptr;
+    int runningHandlers_ = 0;
+    bool freeAfterHandlers_ = false;
     bool inCloseEvent_ = false;
     bool closedByKeyDown_ = false;
     bool placed_ = false;
@@ -147,9 +156,10 @@ QMetaObject::Connection TfrmRoot::Bind(Sender* sender, Signal signal,
                                        void (Window::*handler)(Args...)) {
     static_assert(std::is_base_of_v<TfrmRoot, Window>);
     auto* window = static_cast<Window*>(this);
-    const QMetaObject::Connection connection = connect(
-        sender, signal, this,
-        [window, handler](Args... args) { RunHandler([&] { (window->*handler)(args...); }); });
+    const QMetaObject::Connection connection =
+        connect(sender, signal, this, [this, window, handler](Args... args) {
+            RunBoundHandler([&] { (window->*handler)(args...); });
+        });
     handlerConnections_.push_back(connection);
     return connection;
 }

@@ -1,8 +1,6 @@
 #include "modules/PRVC03F.h"
 
-#include <QEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,11 +9,11 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include <functional>
 #include <memory>
 
 #include "data/QueryDataset.h"
 #include "forms/Controls.h"
+#include "forms/KeyDownHook.h"
 #include "lookup/LookupCaller.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
@@ -49,59 +47,6 @@ void Tell(const QString& text, unsigned type) {
     Tell(text, platform::MB_ICONSTOP);
     throw Abort();
 }
-
-constexpr int kVkDelete = 0x2E;
-constexpr int kVkF4 = 0x73;
-
-// A flat glyph button: clickable, but outside the Tab and Enter chain, as
-// flat buttons are; its key goes to the tooltip.
-QToolButton* GlyphButton(QWidget* parent, const char* name, Glyph glyph, int glyphSize,
-                         const QString& description, const QString& key, const QRect& geometry) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoRaise(true);
-    button->setIcon(GlyphIcon(glyph, glyphSize));
-    button->setIconSize(QSize(glyphSize, glyphSize));
-    button->setToolTip(key.isEmpty()
-                           ? description
-                           : description + QStringLiteral("（") + key + QStringLiteral("）"));
-    button->setAccessibleName(description);
-    button->setAccessibleDescription(key);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(geometry);
-    return button;
-}
-
-// Hands the key-downs of one control to a handler of the window, as
-// virtual-key codes; a handler that sets the key to 0 consumes it.
-class KeyDownHook : public QObject {
-  public:
-    using Handler = std::function<void(int& key, Qt::KeyboardModifiers shift)>;
-    KeyDownHook(QWidget* control, Handler handler)
-        : QObject(control), handler_(std::move(handler)) {
-        control->installEventFilter(this);
-    }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress) {
-            return QObject::eventFilter(watched, event);
-        }
-        const auto* press = static_cast<QKeyEvent*>(event);
-        int key = press->key() == Qt::Key_F4       ? kVkF4
-                  : press->key() == Qt::Key_Delete ? kVkDelete
-                                                   : 0;
-        if (key == 0) {
-            return false;
-        }
-        const Qt::KeyboardModifiers shift = press->modifiers() & ~Qt::KeypadModifier;
-        handler_(key, shift);
-        return key == 0;
-    }
-
-  private:
-    Handler handler_;
-};
 
 Field UserField(const char* component, const char* name, const QString& label, int size) {
     Field field =
@@ -142,8 +87,8 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
 
     Edit1->setToolTip(QStringLiteral("输入原用户编号，按 F4 选择原用户"));
     SpeedButton1 =
-        GlyphButton(page, "SpeedButton1", Glyph::Lookup, 16, QStringLiteral("选择原用户"),
-                    QStringLiteral("在原用户框中按 F4"), QRect(336, 49, 23, 22));
+        FlatGlyphButton(page, "SpeedButton1", Glyph::Lookup, 16, QStringLiteral("选择原用户"),
+                        QStringLiteral("在原用户框中按 F4"), QRect(336, 49, 23, 22));
 
     GroupBox2 = new QGroupBox(QStringLiteral("输入新用户"), page);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -159,13 +104,14 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     ListBox1->setToolTip(QStringLiteral("按 F4 添加新用户，按 Delete 删除选中的新用户"));
 
     SpeedButton2 =
-        GlyphButton(GroupBox2, "SpeedButton2", Glyph::Lookup, 16, QStringLiteral("添加新用户"),
-                    QStringLiteral("在新用户列表中按 F4"), QRect(240, 33, 23, 22));
-    SpeedButton3 = GlyphButton(GroupBox2, "SpeedButton3", Glyph::DeleteLine, 18,
-                               QStringLiteral("删除选中的新用户"),
-                               QStringLiteral("在新用户列表中按 Delete"), QRect(240, 57, 23, 22));
-    SpeedButton4 = GlyphButton(GroupBox2, "SpeedButton4", Glyph::ClearList, 18,
-                               QStringLiteral("清空新用户列表"), QString(), QRect(240, 81, 23, 22));
+        FlatGlyphButton(GroupBox2, "SpeedButton2", Glyph::Lookup, 16, QStringLiteral("添加新用户"),
+                        QStringLiteral("在新用户列表中按 F4"), QRect(240, 33, 23, 22));
+    SpeedButton3 = FlatGlyphButton(
+        GroupBox2, "SpeedButton3", Glyph::DeleteLine, 18, QStringLiteral("删除选中的新用户"),
+        QStringLiteral("在新用户列表中按 Delete"), QRect(240, 57, 23, 22));
+    SpeedButton4 =
+        FlatGlyphButton(GroupBox2, "SpeedButton4", Glyph::ClearList, 18,
+                        QStringLiteral("清空新用户列表"), QString(), QRect(240, 81, 23, 22));
 
     // 预览 at the left end of the bottom row, apart from 确定 / 取消.
     BitBtn3 = new QPushButton(GlyphIcon(Glyph::Preview), QStringLiteral("预览"), this);
@@ -187,44 +133,19 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     hqryADMMG->AddField(UserField("hqryADMMGMG001", "MG001", QStringLiteral("用户编号"), 10));
     hqryADMMG->AddField(UserField("hqryADMMGMG002", "MG002", QStringLiteral("用户名称"), 20));
 
-    connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { RunStep([this] { SpeedButton1Click(); }); });
-    connect(SpeedButton2, &QToolButton::clicked, this,
-            [this] { RunStep([this] { SpeedButton2Click(); }); });
-    connect(SpeedButton3, &QToolButton::clicked, this,
-            [this] { RunStep([this] { SpeedButton3Click(); }); });
-    connect(SpeedButton4, &QToolButton::clicked, this,
-            [this] { RunStep([this] { SpeedButton4Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { RunStep([this] { BitBtn1Click(); }); });
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { RunStep([this] { BitBtn2Click(); }); });
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { RunStep([this] { BitBtn3Click(); }); });
-    new KeyDownHook(Edit1,
-                    [this](int& key, Qt::KeyboardModifiers shift) { Edit1KeyDown(key, shift); });
-    new KeyDownHook(ListBox1,
-                    [this](int& key, Qt::KeyboardModifiers shift) { ListBox1KeyDown(key, shift); });
+    Bind(SpeedButton1, &QToolButton::clicked, &TfrmPRVC03F::SpeedButton1Click);
+    Bind(SpeedButton2, &QToolButton::clicked, &TfrmPRVC03F::SpeedButton2Click);
+    Bind(SpeedButton3, &QToolButton::clicked, &TfrmPRVC03F::SpeedButton3Click);
+    Bind(SpeedButton4, &QToolButton::clicked, &TfrmPRVC03F::SpeedButton4Click);
+    Bind(BitBtn1, &QPushButton::clicked, &TfrmPRVC03F::BitBtn1Click);
+    Bind(BitBtn2, &QPushButton::clicked, &TfrmPRVC03F::BitBtn2Click);
+    Bind(BitBtn3, &QPushButton::clicked, &TfrmPRVC03F::BitBtn3Click);
+    Bind(new KeyDownHook(Edit1), &KeyDownHook::KeyDown, &TfrmPRVC03F::Edit1KeyDown);
+    Bind(new KeyDownHook(ListBox1), &KeyDownHook::KeyDown, &TfrmPRVC03F::ListBox1KeyDown);
 }
 
-TfrmPRVC03F::~TfrmPRVC03F() = default;
-
-void TfrmPRVC03F::FormClose(CloseAction& action) {
-    TfrmRootFY::FormClose(action);
-    // A handler still runs (a lookup, the preview or a message box has a
-    // modal loop of its own): the window hides now and is freed when the
-    // handler is done, never under its feet.
-    if (runningSteps_ > 0 && action == CloseAction::Free) {
-        action = CloseAction::Hide;
-        freeAfterSteps_ = true;
-    }
-}
-
-void TfrmPRVC03F::RunStep(const std::function<void()>& handler) {
-    ++runningSteps_;
-    RunHandler(handler);
-    --runningSteps_;
-    if (runningSteps_ == 0 && freeAfterSteps_) {
-        freeAfterSteps_ = false;
-        deleteLater();
-    }
+TfrmPRVC03F::~TfrmPRVC03F() {
+    UnbindHandlers();
 }
 
 void TfrmPRVC03F::SpeedButton1Click() {
@@ -360,7 +281,7 @@ void TfrmPRVC03F::BitBtn3Click() {
 }
 
 void TfrmPRVC03F::Edit1KeyDown(int& key, Qt::KeyboardModifiers shift) {
-    if (key == kVkF4 && shift == Qt::NoModifier) {
+    if (key == platform::VK_F4 && shift == Qt::NoModifier) {
         key = 0;
         SpeedButton1Click();
     }
@@ -370,10 +291,10 @@ void TfrmPRVC03F::ListBox1KeyDown(int& key, Qt::KeyboardModifiers shift) {
     if (shift != Qt::NoModifier) {
         return;
     }
-    if (key == kVkF4) {
+    if (key == platform::VK_F4) {
         key = 0;
         SpeedButton2Click();
-    } else if (key == kVkDelete) {
+    } else if (key == platform::VK_DELETE) {
         key = 0;
         SpeedButton3Click();
     }

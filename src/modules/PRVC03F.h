@@ -6,8 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 #include "forms/RootFY.h"
 
 class QGroupBox;
@@ -27,8 +25,6 @@ class TfrmPRVC03F final : public TfrmRootFY {
   public:
     explicit TfrmPRVC03F(QObject* owner);
     ~TfrmPRVC03F() override;
-
-    void FormClose(CloseAction& action) override;
 
     // Handlers.
     void SpeedButton1Click();
@@ -63,17 +59,11 @@ class TfrmPRVC03F final : public TfrmRootFY {
     QueryDataset* hqryADMMG = nullptr;
 
   private:
-    // Runs one handler of the window (through RunHandler); a close that
-    // comes while it runs frees the window only once it is done.
-    void RunStep(const std::function<void()>& handler);
     // The exact codes of the target lines, in list order.
     QStringList TargetCodes() const;
     // Copies the source user's rows to one target inside its own transaction;
     // true when committed.
     bool CopyToTarget(const QString& targetCode, const QString& sourceText);
-
-    int runningSteps_ = 0;
-    bool freeAfterSteps_ = false;
 };
 
 }  // namespace prvc03

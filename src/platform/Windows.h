@@ -55,6 +55,7 @@ inline constexpr int VK_DOWN = 40;
 inline constexpr int VK_INSERT = 45;
 inline constexpr int VK_DELETE = 46;
 inline constexpr int VK_F1 = 0x70;
+inline constexpr int VK_F4 = VK_F1 + 3;
 
 inline constexpr unsigned MB_OK = 0x00;
 inline constexpr unsigned MB_ICONSTOP = 0x10;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "forms/FormsTestSupport.h"
 #include "forms/Root.h"
@@ -40,6 +41,25 @@ class CountingWindow : public TfrmRootF {
 
   private:
     int& destroySteps_;
+};
+
+// A self-freeing window with one button whose bound handler runs `during`.
+class BusyWindow final : public TfrmRootF {
+    Q_OBJECT
+
+  public:
+    explicit BusyWindow(QObject* owner) : TfrmRootF(owner), button(new QPushButton(this)) {
+        Bind(button, &QPushButton::clicked, &BusyWindow::ButtonClick);
+    }
+    ~BusyWindow() override { UnbindHandlers(); }
+    void ButtonClick() {
+        during();
+        ++finished;
+    }
+
+    QPushButton* button;
+    std::function<void()> during;
+    int finished = 0;
 };
 
 // Sends the window a copy-data record.
@@ -144,6 +164,26 @@ TEST_F(RootWindowTest, OneEscClosesOnceAndFreesAModelessWindowOnce) {
     RunDeferredDeletes();
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(destroySteps, 1);
+}
+
+TEST_F(RootWindowTest, CloseWhileAHandlerRunsFreesTheWindowOnlyAfterIt) {
+    QObject owner;
+    QPointer<BusyWindow> window = new BusyWindow(&owner);
+    window->show();
+    host.Clear();
+    bool hiddenButAlive = false;
+    window->during = [&] {
+        SendCopyText(window->Handle(), QByteArray("Close", 6));
+        RunDeferredDeletes();  // as a modal loop inside the handler would
+        hiddenButAlive = !window.isNull() && !window->isVisible();
+    };
+    QTest::mouseClick(window->button, Qt::LeftButton);
+    EXPECT_TRUE(hiddenButAlive);
+    ASSERT_FALSE(window.isNull());
+    EXPECT_EQ(window->finished, 1);
+    EXPECT_EQ(CountNotices(host, 1), 1);
+    RunDeferredDeletes();
+    EXPECT_TRUE(window.isNull());
 }
 
 TEST_F(RootWindowTest, EscWithShiftClosesAWindowWithoutAFocusedControl) {

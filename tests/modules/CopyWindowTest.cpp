@@ -51,6 +51,19 @@ class CopyWindowTest : public ::testing::Test {
         return db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='%1'")
                             .arg(QString::fromUtf8(user)));
     }
+    // The host's "Close" while a modal step of the window runs, and the
+    // deferred deletes a nested loop would run; true when the window was
+    // hidden at once but not freed under the running step.
+    bool CloseFromHostMeanwhile() {
+        static const char close[] = "Close";
+        platform::COPYDATASTRUCT record;
+        record.cbData = sizeof(close);
+        record.lpData = close;
+        platform::SendMessageA(window->Handle(), platform::WM_COPYDATA, 0,
+                               reinterpret_cast<platform::LPARAM>(&record));
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return !window.isNull() && !window->isVisible();
+    }
     std::vector<std::pair<QString, unsigned>> Boxes() const {
         std::vector<std::pair<QString, unsigned>> boxes;
         for (const auto& box : host.messageBoxes) {
@@ -333,15 +346,7 @@ TEST_F(CopyWindowTest, HostsCloseDuringThePreviewFreesTheWindowAfterIt) {
     QObject context;
     bool hiddenMeanwhile = false;
     test::WhenModal<TfrmCopyPreview>(&context, [this, &hiddenMeanwhile](TfrmCopyPreview& preview) {
-        // The host closes the copy window while the preview runs.
-        static const char close[] = "Close";
-        platform::COPYDATASTRUCT record;
-        record.cbData = sizeof(close);
-        record.lpData = close;
-        platform::SendMessageA(window->Handle(), platform::WM_COPYDATA, 0,
-                               reinterpret_cast<platform::LPARAM>(&record));
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        hiddenMeanwhile = !window.isNull() && !window->isVisible();
+        hiddenMeanwhile = CloseFromHostMeanwhile();
         QTest::mouseClick(preview.BitBtn1, Qt::LeftButton);
     });
     QTest::mouseClick(window->BitBtn3, Qt::LeftButton);
@@ -356,6 +361,21 @@ TEST_F(CopyWindowTest, HostsCloseDuringThePreviewFreesTheWindowAfterIt) {
         }
     }
     EXPECT_EQ(closed, (QStringList{QStringLiteral("复制用户权限"), QStringLiteral("复制预览")}));
+}
+
+TEST_F(CopyWindowTest, HostsCloseDuringALookupOpenedByF4FreesTheWindowAfterIt) {
+    QObject context;
+    bool hiddenMeanwhile = false;
+    test::WhenModal<TfrmRootFH>(&context, [this, &hiddenMeanwhile](TfrmRootFH& lookup) {
+        hiddenMeanwhile = CloseFromHostMeanwhile();
+        lookup.reject();
+    });
+    window->activateWindow();
+    window->Edit1->setFocus();
+    QTest::keyClick(window->Edit1, Qt::Key_F4);
+    EXPECT_TRUE(hiddenMeanwhile) << "hidden at once, freed only after the lookup";
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
 
 }  // namespace
