@@ -399,11 +399,11 @@ void TfrmRoot::setVisible(bool visible) {
     if (!visible && modalLoop_ != nullptr) {
         modalLoop_->exit();
     }
-    // The show step runs once the window is fully shown: it processes waiting
-    // messages, and one of them may close the window again.
     if (visible) {
         freeAfterHandlers_ = false;  // shown again: no longer to be freed
     }
+    // The show step runs once the window is fully shown: it processes waiting
+    // messages, and one of them may close the window again.
     if (visible && !wasVisible && isVisible()) {
         RunHandler([this] { FormShow(); });
     }
