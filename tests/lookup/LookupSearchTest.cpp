@@ -335,62 +335,63 @@ TEST_F(SortOrder, FlipWithNothingSelectedIsReported) {
     EXPECT_EQ(w.cbOrder1->count(), 0);
 }
 
-class TitleSortInWindow : public LookupFixture {};
+// The direction of each window's first click on a title, and the other one.
+template <class W>
+constexpr const char* kFirstDirection = "";
+template <>
+constexpr const char* kFirstDirection<TfrmRootFS> = " DESC";
+template <>
+constexpr const char* kFirstDirection<TfrmRootFH> = " ASC";
 
-TEST_F(TitleSortInWindow, MultiSelectSortsDescendingFirstAndShowsArrows) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
+template <class W>
+class TitleSortInWindow : public LookupFixture {};
+TYPED_TEST_SUITE(TitleSortInWindow, test::LookupWindows, test::WindowName);
+
+TYPED_TEST(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows) {
+    const QString first = QLatin1String(kFirstDirection<TypeParam>);
+    const QString second =
+        first == QLatin1String(" DESC") ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+    auto window = this->template Show<TypeParam>();
+    TypeParam& w = *window.get();
+    const int column = w.Kind().firstDataColumn;
     const QString code = QStringLiteral("用户编号");
     const QString name = QStringLiteral("用户名称");
-    const Field codeField = w.QryFhelp->FieldAt(1);
-    const Field nameField = w.QryFhelp->FieldAt(2);
+    const Field codeField = w.QryFhelp->FieldAt(column);
+    const Field nameField = w.QryFhelp->FieldAt(column + 1);
     const QString sql = w.QryFhelp->SQL();
 
     ClickTitle(w.wwDBGridH, code);
-    EXPECT_EQ(w.QryFhelp->Sort(), code + " DESC");
-    EXPECT_EQ(GridRows(w), Rows(sql + " ORDER BY MG001 DESC"));
+    EXPECT_EQ(w.QryFhelp->Sort(), code + first);
+    EXPECT_EQ(GridRows(w), this->Rows(sql + " ORDER BY MG001" + first));
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(codeField), 0);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), -1);
-    EXPECT_FALSE(w.wwDBGridH->model()->headerData(1, Qt::Horizontal, Qt::DecorationRole).isNull());
-    EXPECT_TRUE(w.wwDBGridH->model()->headerData(2, Qt::Horizontal, Qt::DecorationRole).isNull());
+    const QAbstractItemModel* model = w.wwDBGridH->model();
+    EXPECT_FALSE(model->headerData(column, Qt::Horizontal, Qt::DecorationRole).isNull());
+    EXPECT_TRUE(model->headerData(column + 1, Qt::Horizontal, Qt::DecorationRole).isNull());
     EXPECT_EQ(w.QryFhelp->SQL(), sql);  // nothing sent to the database
 
     ClickTitle(w.wwDBGridH, code);
-    EXPECT_EQ(w.QryFhelp->Sort(), code + " ASC");
+    EXPECT_EQ(w.QryFhelp->Sort(), code + second);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(codeField), 1);
     // The counter follows the current record into its new place.
     EXPECT_EQ(w.StatusText(3).section(QChar(0xFF0F), 0, 0).toInt(), w.QryFhelp->RecNo());
 
     ClickTitle(w.wwDBGridH, name);
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " DESC");
-    ClickTitle(w.wwDBGridH, QStringLiteral("selected"));
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " DESC");
+    EXPECT_EQ(w.QryFhelp->Sort(), name + first);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 0);
-
-    // A new search: statement order, upward arrow, next click descending.
-    ClickButtonPart(w.cxButton1);
-    EXPECT_TRUE(w.QryFhelp->Sort().isEmpty());
-    EXPECT_EQ(GridRows(w), Rows(w.QryFhelp->SQL()));
+    if (w.Kind().multiSelect) {
+        // The check column's title does not sort.
+        ClickTitle(w.wwDBGridH, QStringLiteral("selected"));
+        EXPECT_EQ(w.QryFhelp->Sort(), name + first);
+    }
+    ClickTitle(w.wwDBGridH, name);
+    EXPECT_EQ(w.QryFhelp->Sort(), name + second);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
-    ClickTitle(w.wwDBGridH, code);
-    EXPECT_EQ(w.QryFhelp->Sort(), code + " DESC");
-}
-
-TEST_F(TitleSortInWindow, SingleSelectSortsAscendingFirstWithTheDownwardArrow) {
-    auto window = Show<TfrmRootFH>();
-    TfrmRootFH& w = *window.get();
-    const QString name = QStringLiteral("用户名称");
-    const Field nameField = w.QryFhelp->FieldAt(1);
+    const QStringList secondRows = GridRows(w);
     ClickTitle(w.wwDBGridH, name);
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " ASC");
-    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 0);
-    ClickTitle(w.wwDBGridH, name);
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " DESC");
-    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
-    const QStringList descending = GridRows(w);
-    ClickTitle(w.wwDBGridH, name);
-    QStringList ascending = GridRows(w);
-    std::reverse(ascending.begin(), ascending.end());
+    EXPECT_EQ(w.QryFhelp->Sort(), name + first);
+    QStringList firstRows = GridRows(w);
+    std::reverse(firstRows.begin(), firstRows.end());
     // Names are unique except 王五; compare the name column only.
     auto names = [](const QStringList& rows) {
         QStringList out;
@@ -399,12 +400,16 @@ TEST_F(TitleSortInWindow, SingleSelectSortsAscendingFirstWithTheDownwardArrow) {
         }
         return out;
     };
-    EXPECT_EQ(names(ascending), names(descending));
+    EXPECT_EQ(names(firstRows), names(secondRows));
 
+    // A new search: statement order, upward arrow, next click the first
+    // direction again.
     ClickButtonPart(w.cxButton1);
+    EXPECT_TRUE(w.QryFhelp->Sort().isEmpty());
+    EXPECT_EQ(GridRows(w), this->Rows(w.QryFhelp->SQL()));
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
     ClickTitle(w.wwDBGridH, name);
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " ASC");
+    EXPECT_EQ(w.QryFhelp->Sort(), name + first);
 }
 
 class Browsing : public LookupFixture {};
@@ -478,40 +483,42 @@ TEST_F(Browsing, EmptyResultAndTrimmedRecordText) {
     EXPECT_EQ(e.StatusText(1), QStringLiteral(" "));
 }
 
-TEST_F(Browsing, SearchWithoutRecordsShowsTheSingleBlank) {
-    db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
-    for (const bool multi : {true, false}) {
-        SCOPED_TRACE(multi ? "multi-select" : "single-select");
-        auto many = Show<TfrmRootFS>();
-        auto one = Show<TfrmRootFH>();
-        LookupWindow& w = multi ? static_cast<LookupWindow&>(*many.get()) : *one.get();
-        // The full-width blank is no blank of the trimming rule.
-        w.SearchValue->setText(QStringLiteral("\u3000Z2"));
-        ClickButtonPart(w.cxButton1);
-        ASSERT_EQ(w.StatusText(3), QStringLiteral("1／1"));
-        EXPECT_EQ(w.StatusText(1), QStringLiteral("\u3000Z2 全角\u3000"));
+template <class W>
+class BrowsingInWindow : public LookupFixture {};
+TYPED_TEST_SUITE(BrowsingInWindow, test::LookupWindows, test::WindowName);
 
-        // A quick search that finds nothing.
-        w.SearchValue->setText(QStringLiteral("无此用户"));
-        ClickButtonPart(w.cxButton1);
-        EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
-        EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+TYPED_TEST(BrowsingInWindow, SearchWithoutRecordsShowsTheSingleBlank) {
+    this->db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
+    auto window = this->template Show<TypeParam>();
+    TypeParam& w = *window.get();
+    // The full-width blank is no blank of the trimming rule.
+    w.SearchValue->setText(QStringLiteral("\u3000Z2"));
+    ClickButtonPart(w.cxButton1);
+    ASSERT_EQ(w.StatusText(3), QStringLiteral("1／1"));
+    EXPECT_EQ(w.StatusText(1), QStringLiteral("\u3000Z2 全角\u3000"));
 
-        // Records again, then a condition search that finds nothing.
-        w.SearchValue->setText(QStringLiteral("A01"));
-        ClickButtonPart(w.cxButton1);
-        EXPECT_TRUE(w.StatusText(1).startsWith(QStringLiteral("A01 ")));
-        w.fA->trigger();
-        AddCondition(w.CDSTmp, "用户编号", "等于", "无此用户", "AND");
-        QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-        EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
-        EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
-    }
-    // One data column: the empty text alone.
+    // A quick search that finds nothing.
+    w.SearchValue->setText(QStringLiteral("无此用户"));
+    ClickButtonPart(w.cxButton1);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
+    EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+
+    // Records again, then a condition search that finds nothing.
+    w.SearchValue->setText(QStringLiteral("A01"));
+    ClickButtonPart(w.cxButton1);
+    EXPECT_TRUE(w.StatusText(1).startsWith(QStringLiteral("A01 ")));
+    w.fA->trigger();
+    AddCondition(w.CDSTmp, "用户编号", "等于", "无此用户", "AND");
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
+    EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+}
+
+TEST_F(Browsing, SearchWithoutRecordsOverOneColumnShowsAnEmptyText) {
     QueryDataset codes;
     codes.AddField(test::RequestField(QStringLiteral("MG001"), QStringLiteral("用户编号"),
                                       QStringLiteral("ADMMG"), FieldType::WideString, 10));
-    auto window = Show<TfrmRootFH>(QStringLiteral("FROM ADMMG WHERE 1=1"), &codes);
+    auto window = Show<TfrmRootFH>(test::kUsersFrom, &codes);
     TfrmRootFH& w = *window.get();
     EXPECT_EQ(w.StatusText(1), Rows(w.BaseSQL).first());
     w.SearchValue->setText(QStringLiteral("无此用户"));
