@@ -1,7 +1,7 @@
 // Every search of the real lookup windows on each real database: the quick
-// search in both modes, each condition operator, AND / OR, the sort order,
-// and a search the server rejects. Expected records come from the database
-// itself through bound parameters, never from the statements under test.
+// search in both modes and the condition rows with the sort panel in both
+// windows, each condition operator, and a search the server rejects. Expected records come from the
+// database itself through bound parameters, never from the statements under test.
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
@@ -14,45 +14,45 @@
 namespace prvc03::test {
 namespace {
 
-class LookupSearch : public ModuleTest {
+template <class Param>
+class LookupSearchOf : public ModuleTestOf<Param> {
   protected:
     // MG001 of the rows `where` selects, `value` bound to its one "?".
     QStringList Expected(const QString& where, const QVariant& value = QVariant(),
                          const QString& order = QStringLiteral("MG001")) {
-        return QueryRows(db().db(),
+        return QueryRows(this->db().db(),
                          QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where +
                              QStringLiteral(" ORDER BY ") + order,
                          value.isValid() ? QVariantList{value} : QVariantList{});
     }
 };
+// Searches of the multi-select window.
+class LookupSearch : public LookupSearchOf<Backend> {};
+// Searches both windows run alike: once in each.
+class LookupSearchInWindow : public LookupSearchOf<DatabaseAndWindow> {};
 
-TEST_P(LookupSearch, QuickSearchInBothModesAndBothWindows) {
-    auto multi = Show<TfrmRootFS>();
-    auto single = Show<TfrmRootFH>();
-    for (LookupWindow* lookup :
-         {static_cast<LookupWindow*>(multi->get()), static_cast<LookupWindow*>(single->get())}) {
-        SCOPED_TRACE(lookup->objectName().toStdString());
-        QuickSearch(*lookup, lookup->fC, 0, QStringLiteral(" C "));
-        EXPECT_EQ(Codes(*lookup), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("C")));
-        // Both users called 王五, in either order (the names tie).
-        QuickSearch(*lookup, lookup->fB, 1, QStringLiteral("五"));
-        QStringList found = Codes(*lookup);
-        found.sort();
-        EXPECT_EQ(found, Expected(QStringLiteral("MG002 LIKE ?"), QStringLiteral("%五%")));
-        EXPECT_EQ(found.size(), 2);
-        // "_" and "%" stay wildcards in the fuzzy mode.
-        QuickSearch(*lookup, lookup->fB, 0, QStringLiteral("_0_"));
-        EXPECT_EQ(Codes(*lookup),
-                  Expected(QStringLiteral("MG001 LIKE ?"), QStringLiteral("%_0_%")));
-        // A blank value lists everything again, sorted by the column.
-        QuickSearch(*lookup, lookup->fC, 1, QStringLiteral("   "));
-        EXPECT_EQ(Codes(*lookup).size(), 18);
-        // The advanced mode's button does nothing.
-        const QString before = lookup->QryFhelp->SQL();
-        lookup->fA->trigger();
-        QTest::mouseClick(lookup->cxButton1, Qt::LeftButton, {}, QPoint(20, 12));
-        EXPECT_EQ(lookup->QryFhelp->SQL(), before);
-    }
+TEST_P(LookupSearchInWindow, QuickSearchInBothModes) {
+    auto window = Show(KindOf(GetParam()));
+    LookupWindow& lookup = *window->get();
+    QuickSearch(lookup, lookup.fC, 0, QStringLiteral(" C "));
+    EXPECT_EQ(Codes(lookup), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("C")));
+    // Both users called 王五, in either order (the names tie).
+    QuickSearch(lookup, lookup.fB, 1, QStringLiteral("五"));
+    QStringList found = Codes(lookup);
+    found.sort();
+    EXPECT_EQ(found, Expected(QStringLiteral("MG002 LIKE ?"), QStringLiteral("%五%")));
+    EXPECT_EQ(found.size(), 2);
+    // "_" and "%" stay wildcards in the fuzzy mode.
+    QuickSearch(lookup, lookup.fB, 0, QStringLiteral("_0_"));
+    EXPECT_EQ(Codes(lookup), Expected(QStringLiteral("MG001 LIKE ?"), QStringLiteral("%_0_%")));
+    // A blank value lists everything again, sorted by the column.
+    QuickSearch(lookup, lookup.fC, 1, QStringLiteral("   "));
+    EXPECT_EQ(Codes(lookup).size(), 18);
+    // The advanced mode's button does nothing.
+    const QString before = lookup.QryFhelp->SQL();
+    lookup.fA->trigger();
+    QTest::mouseClick(lookup.cxButton1, Qt::LeftButton, {}, QPoint(20, 12));
+    EXPECT_EQ(lookup.QryFhelp->SQL(), before);
     EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
@@ -88,11 +88,40 @@ TEST_P(LookupSearch, EveryConditionOperatorSelectsWhatTheDatabaseSays) {
     EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
-TEST_P(LookupSearch, OrConditionsStayInsideTheCallersRestrictionAndFollowTheSortOrder) {
-    auto lookup = Show<TfrmRootFH>(QStringLiteral("FROM ADMMG WHERE MG001 <> 'A01'"));
-    LookupWindow& w = *lookup->get();
-    // The sort panel with 用户名称 descending, then 用户编号 ascending.
+TEST_P(LookupSearchInWindow,
+       ConditionRowsBecomeTheWhereInsideTheRestrictionAndTheSortPanelTheOrderBy) {
+    const QString from = QStringLiteral("FROM ADMMG WHERE MG001 <> 'A01'");
+    auto window = Show(KindOf(GetParam()), from);
+    LookupWindow& w = *window->get();
+    const QString base = UsersBase(from);
     w.fA->trigger();
+    EXPECT_TRUE(w.ConditionPanelVisible());
+    EXPECT_FALSE(w.SearchField->isEnabled());
+    EXPECT_FALSE(w.SearchValue->isEnabled());
+    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("高级查找"));
+
+    // An empty grid searches the base statement unchanged.
+    ConditionSearch(w, {});
+    EXPECT_EQ(w.QryFhelp->SQL(), base);
+    EXPECT_EQ(GridRows(w), QueryRows(db().db(), base));
+
+    // Rows joined by OR stay inside the caller's restriction.
+    ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("等于"), QStringLiteral("A01"),
+                         QStringLiteral("OR")},
+                        {QStringLiteral("用户名称"), QStringLiteral("包含"), QStringLiteral("五"),
+                         QStringLiteral("OR")}});
+    // The last row's logic word goes, and the blank before it.
+    const QString where = base + " AND (ADMMG.MG001 = 'A01' OR ADMMG.MG002 LIKE '%五%')";
+    const QString restricted = QStringLiteral("MG001 <> 'A01' AND (MG001 = 'A01' OR MG002 LIKE ?)");
+    EXPECT_EQ(w.QryFhelp->SQL(), where);
+    EXPECT_EQ(GridRows(w), QueryRows(db().db(), where));
+    QStringList found = Codes(w);
+    found.sort();
+    EXPECT_EQ(found, Expected(restricted, QStringLiteral("%五%")));
+    EXPECT_FALSE(found.isEmpty());
+    EXPECT_EQ(w.QryFhelp->RecordCount(), found.size());
+
+    // The sort panel: 用户名称 descending, then 用户编号 ascending.
     QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
     ASSERT_TRUE(w.SortPanelVisible());
     w.lbOrder1->setCurrentRow(1);
@@ -100,15 +129,27 @@ TEST_P(LookupSearch, OrConditionsStayInsideTheCallersRestrictionAndFollowTheSort
     w.lbOrder1->setCurrentRow(0);
     QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
     ASSERT_EQ(w.cbOrder1->count(), 2);
-    w.cbOrder1->SetChecked(0, false);
+    w.cbOrder1->SetItemIndex(0);
+    DoubleClickItem(w.cbOrder1, 0);
+    EXPECT_FALSE(w.cbOrder1->Checked(0));
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    const QString ordered = where + " ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC";
+    EXPECT_EQ(w.QryFhelp->SQL(), ordered);
+    EXPECT_EQ(GridRows(w), QueryRows(db().db(), ordered));
+    EXPECT_EQ(Codes(w), Expected(restricted, QStringLiteral("%五%"),
+                                 QStringLiteral("MG002 DESC, MG001 ASC")));
 
-    ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("等于"), QStringLiteral("A01"),
-                         QStringLiteral("OR")},
-                        {QStringLiteral("用户名称"), QStringLiteral("包含"), QStringLiteral("五"),
-                         QStringLiteral("OR")}});
-    EXPECT_EQ(Codes(w),
-              Expected(QStringLiteral("MG001 <> 'A01' AND (MG001 = 'A01' OR MG002 LIKE ?)"),
-                       QStringLiteral("%五%"), QStringLiteral("MG002 DESC, MG001 ASC")));
+    // Hidden again: the entries stay but take no part.
+    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(w.QryFhelp->SQL(), where);
+    EXPECT_EQ(w.cbOrder1->count(), 2);
+    // The rows are left as they were; leaving the advanced mode hides the panel.
+    EXPECT_EQ(w.CDSTmp->RecordCount(), 2);
+    w.fB->trigger();
+    EXPECT_FALSE(w.ConditionPanelVisible());
+    EXPECT_TRUE(w.SearchValue->isEnabled());
+    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
     EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
@@ -145,6 +186,7 @@ TEST_P(LookupSearch, ASearchTheServerRejectsIsShownAndTheNextOneWorks) {
 }
 
 PRVC03_ON_EVERY_DATABASE(LookupSearch);
+PRVC03_ON_EVERY_DATABASE_AND_WINDOW(LookupSearchInWindow);
 
 }  // namespace
 }  // namespace prvc03::test

@@ -44,58 +44,6 @@ void AddCondition(MemTable* table, const char* field, const char* op, const char
 
 class ConditionSearch : public LookupFixture {};
 
-TEST_F(ConditionSearch, RowsBecomeTheWhereAndTheSortPanelTheOrderBy) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
-    w.fA->trigger();
-    EXPECT_TRUE(w.ConditionPanelVisible());
-    EXPECT_FALSE(w.SearchField->isEnabled());
-    EXPECT_FALSE(w.SearchValue->isEnabled());
-    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("高级查找"));
-
-    // An empty grid searches BaseSQL unchanged.
-    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    EXPECT_EQ(w.QryFhelp->SQL(), test::kUsersBase);
-    EXPECT_EQ(GridRows(w), Rows(test::kUsersBase));
-
-    AddCondition(w.CDSTmp, "用户编号", "起始于", "A0", "OR");
-    AddCondition(w.CDSTmp, "用户名称", "包含", "王", "AND");
-    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString where =
-        test::kUsersBase + " AND (ADMMG.MG001 LIKE 'A0%' OR ADMMG.MG002 LIKE '%王%' )";
-    EXPECT_EQ(w.QryFhelp->SQL(), where);
-    EXPECT_EQ(GridRows(w), Rows(where));
-    EXPECT_EQ(w.QryFhelp->RecordCount(),
-              db.Count("SELECT COUNT(*) FROM ADMMG WHERE MG001 LIKE 'A0%' OR MG002 LIKE '%王%'"));
-
-    // Sort panel: 用户名称 descending, then 用户编号 ascending.
-    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
-    ASSERT_TRUE(w.SortPanelVisible());
-    w.lbOrder1->setCurrentRow(1);
-    QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
-    w.lbOrder1->setCurrentRow(0);
-    QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
-    w.cbOrder1->SetItemIndex(0);
-    DoubleClickItem(w.cbOrder1, 0);
-    EXPECT_FALSE(w.cbOrder1->Checked(0));
-    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString ordered = where + " ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC";
-    EXPECT_EQ(w.QryFhelp->SQL(), ordered);
-    EXPECT_EQ(GridRows(w), Rows(ordered));
-
-    // Hidden again: the entries stay but take no part.
-    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
-    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    EXPECT_EQ(w.QryFhelp->SQL(), where);
-    EXPECT_EQ(w.cbOrder1->count(), 2);
-    // The rows are left as they were; leaving the advanced mode hides the panel.
-    EXPECT_EQ(w.CDSTmp->RecordCount(), 2);
-    w.fB->trigger();
-    EXPECT_FALSE(w.ConditionPanelVisible());
-    EXPECT_TRUE(w.SearchValue->isEnabled());
-    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
-}
-
 TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
     auto window = Show<TfrmRootFH>();
     TfrmRootFH& w = *window.get();
