@@ -153,11 +153,17 @@ TEST_P(LookupSearchInWindow,
     EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
-TEST_P(LookupSearch, ASearchTheServerRejectsIsShownAndTheNextOneWorks) {
+TEST_P(LookupSearch, ASearchTheServerRejectsIsShownDropsThePicksAndTheNextOneWorks) {
     auto lookup = Show<TfrmRootFS>();
     LookupWindow& w = *lookup->get();
     ASSERT_EQ(w.QryFhelp->RecordCount(), 18);
+    // A new search drops the ticks of the earlier result.
     const int picked = RowOf(w, QStringLiteral("B01"));
+    ClickCell(w.wwDBGridH, picked, 0);
+    QuickSearch(w, w.fC, 0, QString());
+    EXPECT_TRUE(w.Picks().IsEmpty());
+    EXPECT_EQ(w.wwDBGridH->model()->index(picked, 0).data(Qt::CheckStateRole).toInt(),
+              Qt::Unchecked);
     ClickCell(w.wwDBGridH, picked, 0);
 
     // The table goes away under the open window.
@@ -169,6 +175,14 @@ TEST_P(LookupSearch, ASearchTheServerRejectsIsShownAndTheNextOneWorks) {
         << errors[0].toStdString();
     EXPECT_FALSE(w.QryFhelp->Active()) << "the result grid stays empty";
     EXPECT_EQ(w.wwDBGridH->model()->rowCount(), 0);
+    EXPECT_TRUE(w.Picks().IsEmpty());
+    const QString counter = w.StatusText(3);
+    // Title clicks and navigation on the closed result: reported, no change.
+    ClickTitle(w.wwDBGridH, QStringLiteral("用户编号"));
+    QTest::mouseClick(w.TNext, Qt::LeftButton);
+    EXPECT_EQ(TakeBoxes().size(), 2);
+    EXPECT_TRUE(w.TNext->isEnabled());
+    EXPECT_EQ(w.StatusText(3), counter);
     ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("等于"), QStringLiteral("B01"),
                          QString()}});
     EXPECT_EQ(TakeBoxes().size(), 1u);
@@ -177,12 +191,18 @@ TEST_P(LookupSearch, ASearchTheServerRejectsIsShownAndTheNextOneWorks) {
     db().Exec(QStringLiteral("ALTER TABLE ADMMG_AWAY RENAME TO ADMMG"));
     QuickSearch(w, w.fC, 0, QStringLiteral("B"));
     EXPECT_TRUE(TakeBoxes().isEmpty());
+    EXPECT_TRUE(w.QryFhelp->Active());
     EXPECT_EQ(Codes(w), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("B")));
-    // The window still picks and hands back.
+    EXPECT_EQ(GridRows(w), QueryRows(db().db(), w.QryFhelp->SQL()));
+    // Nothing of the earlier ticks is left: the window hands back exactly
+    // the one record picked now, and closes.
+    EXPECT_TRUE(w.Picks().IsEmpty());
     ClickCell(w.wwDBGridH, RowOf(w, QStringLiteral("B03")), 0);
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
     ASSERT_TRUE(w.ResultValue.has_value());
+    EXPECT_EQ(w.ResultValue->High(1) - w.ResultValue->Low(1) + 1, 1);
     EXPECT_EQ(w.ResultValue->at(0, 1).toString(), QStringLiteral("B03"));
+    EXPECT_FALSE(w.isVisible());
 }
 
 PRVC03_ON_EVERY_DATABASE(LookupSearch);

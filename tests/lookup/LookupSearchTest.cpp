@@ -131,40 +131,6 @@ TEST_F(QuickSearchWindow, SingleSelectKeepsTheValueWhenTheColumnChanges) {
     EXPECT_EQ(GridRows(w), Rows(sql));
 }
 
-TEST_F(QuickSearchWindow, ARejectedSearchLeavesTheWindowUsableAndDropsThePicks) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
-    ClickCell(w.wwDBGridH, 2, 0);
-    ClickButtonPart(w.cxButton1);
-    // Re-opened: the ticks of the earlier result are gone.
-    EXPECT_TRUE(w.Picks().IsEmpty());
-    EXPECT_EQ(w.wwDBGridH->model()->index(2, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
-
-    ClickCell(w.wwDBGridH, 2, 0);
-    db.Exec(QStringLiteral("ALTER TABLE ADMMG RENAME TO ADMMG_AWAY"));
-    ClickButtonPart(w.cxButton1);
-    EXPECT_EQ(TakeErrors().size(), 1);
-    EXPECT_FALSE(w.QryFhelp->Active());
-    EXPECT_EQ(w.wwDBGridH->model()->rowCount(), 0);
-    EXPECT_TRUE(w.Picks().IsEmpty());
-    const QString counter = w.StatusText(3);
-
-    // Title clicks and navigation on the closed result: reported, no change.
-    ClickTitle(w.wwDBGridH, QStringLiteral("用户编号"));
-    QTest::mouseClick(w.TNext, Qt::LeftButton);
-    EXPECT_EQ(TakeErrors().size(), 2);
-    EXPECT_TRUE(w.TNext->isEnabled());
-    EXPECT_EQ(w.StatusText(3), counter);
-    // 确定 with nothing ticked closes without a result.
-    db.Exec(QStringLiteral("ALTER TABLE ADMMG_AWAY RENAME TO ADMMG"));
-    ClickButtonPart(w.cxButton1);
-    EXPECT_TRUE(w.QryFhelp->Active());
-    EXPECT_EQ(GridRows(w), Rows(w.QryFhelp->SQL()));
-    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
-    EXPECT_FALSE(w.ResultValue);
-    EXPECT_FALSE(w.isVisible());
-}
-
 TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
     const test::DefaultLocale chinese(test::kChina);
     auto window = Show<TfrmRootFS>();
