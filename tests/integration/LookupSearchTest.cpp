@@ -34,20 +34,32 @@ class LookupSearchInWindow : public LookupSearchOf<DatabaseAndWindow> {};
 TEST_P(LookupSearchInWindow, QuickSearchInBothModes) {
     auto window = Show(KindOf(GetParam()));
     LookupWindow& lookup = *window->get();
+    // The statement sent, and the grid showing what the database gives for it.
+    auto expectStatement = [&](const QString& tail) {
+        EXPECT_EQ(lookup.QryFhelp->SQL(), kUsersBase + tail);
+        EXPECT_EQ(GridRows(lookup), QueryRows(db().db(), kUsersBase + tail));
+    };
     QuickSearch(lookup, lookup.fC, 0, QStringLiteral(" C "));
+    expectStatement(QStringLiteral("  AND ADMMG.MG001 >= 'C' ORDER BY ADMMG.MG001"));
     EXPECT_EQ(Codes(lookup), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("C")));
     // Both users called 王五, in either order (the names tie).
     QuickSearch(lookup, lookup.fB, 1, QStringLiteral("五"));
+    EXPECT_EQ(lookup.QryFhelp->SQL(),
+              kUsersBase + QStringLiteral("  AND ADMMG.MG002 LIKE '%五%' ORDER BY ADMMG.MG002"));
     QStringList found = Codes(lookup);
     found.sort();
     EXPECT_EQ(found, Expected(QStringLiteral("MG002 LIKE ?"), QStringLiteral("%五%")));
     EXPECT_EQ(found.size(), 2);
-    // "_" and "%" stay wildcards in the fuzzy mode.
-    QuickSearch(lookup, lookup.fB, 0, QStringLiteral("_0_"));
+    // "_" and "%" stay wildcards in the fuzzy mode; blanks round the value go.
+    QuickSearch(lookup, lookup.fB, 0, QStringLiteral(" _0_ "));
+    expectStatement(QStringLiteral("  AND ADMMG.MG001 LIKE '%_0_%' ORDER BY ADMMG.MG001"));
     EXPECT_EQ(Codes(lookup), Expected(QStringLiteral("MG001 LIKE ?"), QStringLiteral("%_0_%")));
     // A blank value lists everything again, sorted by the column.
     QuickSearch(lookup, lookup.fC, 1, QStringLiteral("   "));
+    EXPECT_EQ(lookup.QryFhelp->SQL(), kUsersBase + QStringLiteral("  ORDER BY ADMMG.MG002"));
     EXPECT_EQ(Codes(lookup).size(), 18);
+    QuickSearch(lookup, lookup.fB, 0, QString());
+    expectStatement(QStringLiteral("  ORDER BY ADMMG.MG001"));
     // The advanced mode's button does nothing.
     const QString before = lookup.QryFhelp->SQL();
     lookup.fA->trigger();

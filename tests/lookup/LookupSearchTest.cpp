@@ -77,58 +77,39 @@ TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
     EXPECT_EQ(GridRows(w), Rows(quoted));
 }
 
-class QuickSearchWindow : public LookupFixture {};
+// Whether choosing another quick-search column empties the value box.
+template <class W>
+constexpr bool kColumnChangeEmptiesTheValue = false;
+template <>
+constexpr bool kColumnChangeEmptiesTheValue<TfrmRootFS> = true;
 
-TEST_F(QuickSearchWindow, ResearchAndFuzzyModesRunTheirStatements) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
-    QTest::keyClicks(w.SearchValue, QStringLiteral("B"));
-    ClickButtonPart(w.cxButton1);
-    const QString from = test::kUsersBase + "  AND ADMMG.MG001 >= 'B' ORDER BY ADMMG.MG001";
-    EXPECT_EQ(w.QryFhelp->SQL(), from);
-    EXPECT_EQ(GridRows(w), Rows(from));
-    EXPECT_EQ(w.QryFhelp->RecordCount(), db.Count("SELECT COUNT(*) FROM ADMMG WHERE MG001 >= 'B'"));
+template <class W>
+class QuickSearchInWindow : public LookupFixture {};
+TYPED_TEST_SUITE(QuickSearchInWindow, test::LookupWindows, test::WindowName);
 
-    // Blank value: everything again, by the chosen column.
-    w.SearchValue->setText(QStringLiteral("   "));
-    ClickButtonPart(w.cxButton1);
-    const QString all = test::kUsersBase + "  ORDER BY ADMMG.MG001";
-    EXPECT_EQ(w.QryFhelp->SQL(), all);
-    EXPECT_EQ(GridRows(w), Rows(all));
-
-    w.fB->trigger();
-    w.SearchValue->setText(QStringLiteral(" 01 "));
-    ClickButtonPart(w.cxButton1);
-    const QString fuzzy = test::kUsersBase + "  AND ADMMG.MG001 LIKE '%01%' ORDER BY ADMMG.MG001";
-    EXPECT_EQ(w.QryFhelp->SQL(), fuzzy);
-    EXPECT_EQ(GridRows(w), Rows(fuzzy));
-
-    // Multi-select: another column empties the value.
-    w.SearchField->setCurrentIndex(1);
-    EXPECT_TRUE(w.SearchValue->text().isEmpty());
-    QTest::keyClicks(w.SearchValue, QStringLiteral("'N"));
-    ClickButtonPart(w.cxButton1);
-    const QString quote = test::kUsersBase + "  AND ADMMG.MG002 LIKE '%''N%' ORDER BY ADMMG.MG002";
-    EXPECT_EQ(w.QryFhelp->SQL(), quote);
-    EXPECT_EQ(w.QryFhelp->RecordCount(), 1);
-
-    // Advanced mode: the button does nothing.
-    w.fA->trigger();
-    ClickButtonPart(w.cxButton1);
-    EXPECT_EQ(w.QryFhelp->SQL(), quote);
-    EXPECT_TRUE(TakeErrors().isEmpty());
-}
-
-TEST_F(QuickSearchWindow, SingleSelectKeepsTheValueWhenTheColumnChanges) {
-    auto window = Show<TfrmRootFH>();
-    TfrmRootFH& w = *window.get();
+TYPED_TEST(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
+    const bool empties = kColumnChangeEmptiesTheValue<TypeParam>;
+    auto window = this->template Show<TypeParam>();
+    TypeParam& w = *window.get();
     w.SearchValue->setText(QStringLiteral("王"));
     w.SearchField->setCurrentIndex(1);
-    EXPECT_EQ(w.SearchValue->text(), QStringLiteral("王"));
+    EXPECT_EQ(w.SearchValue->text(), empties ? QString() : QStringLiteral("王"));
+    QTest::keyClicks(w.SearchValue, QStringLiteral("'N"));
+    // The value searched is what the box holds, its quote doubled.
+    const QString value = empties ? QStringLiteral("''N") : QStringLiteral("王''N");
     ClickButtonPart(w.cxButton1);
-    const QString sql = test::kUsersBase + "  AND ADMMG.MG002 >= '王' ORDER BY ADMMG.MG002";
-    EXPECT_EQ(w.QryFhelp->SQL(), sql);
-    EXPECT_EQ(GridRows(w), Rows(sql));
+    const QString research =
+        test::kUsersBase + "  AND ADMMG.MG002 >= '" + value + "' ORDER BY ADMMG.MG002";
+    EXPECT_EQ(w.QryFhelp->SQL(), research);
+    EXPECT_EQ(GridRows(w), this->Rows(research));
+    w.fB->trigger();
+    ClickButtonPart(w.cxButton1);
+    const QString fuzzy =
+        test::kUsersBase + "  AND ADMMG.MG002 LIKE '%" + value + "%' ORDER BY ADMMG.MG002";
+    EXPECT_EQ(w.QryFhelp->SQL(), fuzzy);
+    EXPECT_EQ(GridRows(w), this->Rows(fuzzy));
+    EXPECT_EQ(w.QryFhelp->RecordCount(), empties ? 1 : 0);
+    EXPECT_TRUE(this->TakeErrors().isEmpty());
 }
 
 TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
