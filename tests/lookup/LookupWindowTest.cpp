@@ -328,19 +328,28 @@ TEST_F(Picking, SingleSelectOnEmptyOrClosedResult) {
     EXPECT_EQ(w.ResultValue->High(), -1);
 }
 
-class Caller : public LookupFixture {};
+template <class W>
+class CallerOfEachWindow : public LookupFixture {};
+TYPED_TEST_SUITE(CallerOfEachWindow, test::LookupWindows, test::WindowName);
 
-TEST_F(Caller, CancelAndEscLeaveNothingEvenWithTicks) {
-    WhenShown<TfrmRootFS>([&](TfrmRootFS& w) {
+TYPED_TEST(CallerOfEachWindow, CancelAndEscLeaveNothingEvenWithAPick) {
+    // A click on the first record ticks it (multi-select) or makes it the
+    // current one (single-select); 取消, or Esc, hands back nothing all the same.
+    this->template WhenShown<TypeParam>([&](TypeParam& w) {
         ClickCell(w.wwDBGridH, 0, 0);
         QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
     });
-    EXPECT_FALSE(RunLookup<TfrmRootFS>(hqryADMMG, test::kUsersFrom));
-    WhenShown<TfrmRootFH>([&](TfrmRootFH& w) { QTest::keyClick(w.wwDBGridH, Qt::Key_Escape); });
-    EXPECT_FALSE(RunLookup<TfrmRootFH>(hqryADMMG, test::kUsersFrom));
-    EXPECT_EQ(frmRootFH, nullptr);
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_FALSE(RunLookup<TypeParam>(this->hqryADMMG, test::kUsersFrom));
+    this->template WhenShown<TypeParam>([&](TypeParam& w) {
+        ClickCell(w.wwDBGridH, 0, 0);
+        QTest::keyClick(w.wwDBGridH, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(RunLookup<TypeParam>(this->hqryADMMG, test::kUsersFrom));
+    EXPECT_EQ(TypeParam::Current(), nullptr);
+    EXPECT_TRUE(this->TakeErrors().isEmpty());
 }
+
+class Caller : public LookupFixture {};
 
 TEST_F(Caller, EachLookupBuildsAFreshWindowAndRunsTheShowStepAgain) {
     int shown = 0;
