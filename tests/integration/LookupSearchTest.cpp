@@ -1,7 +1,9 @@
 // Every search of the real lookup windows on each real database: the quick
 // search in both modes and the condition rows with the sort panel in both
-// windows, each condition operator, and a search the server rejects. Expected records come from the
-// database itself through bound parameters, never from the statements under test.
+// windows, each condition operator, and a search the server rejects. The
+// records expected come from the database itself through bound parameters,
+// never from the statements under test; those are checked as texts, and the
+// grid against what the database gives for them.
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
