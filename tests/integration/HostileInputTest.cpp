@@ -91,28 +91,29 @@ bool IsRefused(TestDatabase& database, const QString& text) {
     return !Refusal(database, text).isEmpty();
 }
 
-class HostileInput : public ModuleTest {
+template <class Param>
+class HostileInputOf : public ModuleTestOf<Param> {
   protected:
     void SetUp() override {
-        ModuleTest::SetUp();
-        if (IsSkipped()) {
+        ModuleTestOf<Param>::SetUp();
+        if (::testing::Test::IsSkipped()) {
             return;
         }
-        if (db().IsPostgres()) {
+        if (this->db().IsPostgres()) {
             // Room for the long values; SQLite does not enforce lengths.
-            db().Exec(
+            this->db().Exec(
                 QStringLiteral("ALTER TABLE ADMMG ALTER COLUMN MG001 TYPE TEXT, "
                                "ALTER COLUMN MG002 TYPE TEXT"));
-            db().Exec(QStringLiteral("ALTER TABLE ADMMH ALTER COLUMN MH001 TYPE TEXT"));
+            this->db().Exec(QStringLiteral("ALTER TABLE ADMMH ALTER COLUMN MH001 TYPE TEXT"));
             // Backslashes are plain characters in literals, as on SQL Server.
-            ASSERT_EQ(db().Scalar(QStringLiteral("SHOW standard_conforming_strings")),
+            ASSERT_EQ(this->db().Scalar(QStringLiteral("SHOW standard_conforming_strings")),
                       QStringLiteral("on"));
         }
     }
 
     // Adds a row through bound parameters, never through a built statement.
     void Insert(const QString& table, const QVariantList& values) {
-        QSqlQuery query(db().db());
+        QSqlQuery query(this->db().db());
         QString marks = QStringLiteral("?");
         for (int i = 1; i < values.size(); ++i) {
             marks += QStringLiteral(", ?");
@@ -124,7 +125,7 @@ class HostileInput : public ModuleTest {
         ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
     }
     void InsertRight(const QString& user, const QString& program) {
-        QSqlQuery query(db().db());
+        QSqlQuery query(this->db().db());
         ASSERT_TRUE(
             query.prepare(QStringLiteral("INSERT INTO ADMMH (MH001, MH002) VALUES (?, ?)")));
         query.addBindValue(user);
@@ -136,7 +137,7 @@ class HostileInput : public ModuleTest {
     // when the database rejects the condition itself.
     std::optional<QStringList> Expected(const QString& where, const QString& value) {
         std::optional<QStringList> codes = TryQueryRows(
-            db().db(), QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where, {value});
+            this->db().db(), QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where, {value});
         if (codes) {
             codes->sort();
         }
@@ -146,7 +147,7 @@ class HostileInput : public ModuleTest {
     // The lookup shows what the database selects for the same value, or the
     // database's own refusal of it; either way nothing else is shown.
     void ExpectResult(LookupWindow& lookup, const std::optional<QStringList>& expected) {
-        const QStringList boxes = TakeBoxes();
+        const QStringList boxes = this->TakeBoxes();
         if (!expected) {
             EXPECT_EQ(boxes.size(), 1u);
             EXPECT_FALSE(lookup.QryFhelp->Active());
@@ -159,8 +160,8 @@ class HostileInput : public ModuleTest {
     }
 
     void ExpectRefused(LookupWindow& lookup, const QString& value, const QString& statementBefore) {
-        const QString refusal = Refusal(db(), value);
-        EXPECT_EQ(TakeBoxes(), QStringList{refusal});
+        const QString refusal = Refusal(this->db(), value);
+        EXPECT_EQ(this->TakeBoxes(), QStringList{refusal});
         if (refusal == kOutsideBmpRefused) {
             // Built, then refused before the driver could see it.
             EXPECT_FALSE(lookup.QryFhelp->Active()) << "nothing was sent";
@@ -174,7 +175,7 @@ class HostileInput : public ModuleTest {
     void InsertPayloadUsers() {
         int i = 0;
         for (const Payload& payload : Payloads()) {
-            if (!IsRefused(db(), payload.text)) {
+            if (!IsRefused(this->db(), payload.text)) {
                 Insert(QStringLiteral("ADMMG"),
                        {QStringLiteral("H%1").arg(i, 2, 10, QLatin1Char('0')),
                         TrimControl(payload.text)});
@@ -183,6 +184,10 @@ class HostileInput : public ModuleTest {
         }
     }
 };
+// Hostile values on each database.
+class HostileInput : public HostileInputOf<Backend> {};
+// The same in each lookup window.
+class HostileInputInWindow : public HostileInputOf<DatabaseAndWindow> {};
 
 // A value stays inside its one literal: the statement holds exactly the
 // literals expected, each closed, and nothing of the value outside them.
@@ -282,41 +287,37 @@ TEST_P(HostileInput, PickedTargetCodes) {
     }
 }
 
-TEST_P(HostileInput, QuickSearchInBothModesAndBothWindows) {
+TEST_P(HostileInputInWindow, QuickSearchInBothModes) {
     InsertPayloadUsers();
     const QByteArray before = db().Fingerprint();
-    auto multi = Show<TfrmRootFS>();
-    auto single = Show<TfrmRootFH>();
+    auto window = Show(KindOf(GetParam()));
+    LookupWindow* lookup = window->get();
     const QString base = kUsersBase;
-    for (LookupWindow* lookup :
-         {static_cast<LookupWindow*>(multi->get()), static_cast<LookupWindow*>(single->get())}) {
-        for (const Payload& payload : Payloads()) {
-            SCOPED_TRACE(lookup->objectName().toStdString() + " " + payload.name);
-            const QString value = TrimControl(payload.text);
-            const QString before1 = lookup->QryFhelp->SQL();
-            QuickSearch(*lookup, lookup->fC, 0, payload.text);
-            if (IsRefused(db(), payload.text)) {
-                ExpectRefused(*lookup, payload.text, before1);
-            } else {
-                ExpectLiterals(
-                    lookup->QryFhelp->SQL(), {value},
-                    base + QStringLiteral("  AND ADMMG.MG001 >= ? ORDER BY ADMMG.MG001"));
-                ExpectResult(*lookup, Expected(QStringLiteral("MG001 >= ?"), value));
-            }
-            const QString before2 = lookup->QryFhelp->SQL();
-            QuickSearch(*lookup, lookup->fB, 1, payload.text);
-            if (IsRefused(db(), payload.text)) {
-                ExpectRefused(*lookup, payload.text, before2);
-                continue;
-            }
-            ExpectLiterals(lookup->QryFhelp->SQL(), {QLatin1Char('%') + value + QLatin1Char('%')},
-                           base + QStringLiteral("  AND ADMMG.MG002 LIKE ? ORDER BY ADMMG.MG002"));
-            const auto expected = Expected(QStringLiteral("MG002 LIKE ?"),
-                                           QLatin1Char('%') + value + QLatin1Char('%'));
-            ExpectResult(*lookup, expected);
-            if (expected && !payload.text.contains(QLatin1Char('\\'))) {
-                EXPECT_FALSE(expected->isEmpty()) << "the user named by the value is found";
-            }
+    for (const Payload& payload : Payloads()) {
+        SCOPED_TRACE(payload.name);
+        const QString value = TrimControl(payload.text);
+        const QString before1 = lookup->QryFhelp->SQL();
+        QuickSearch(*lookup, lookup->fC, 0, payload.text);
+        if (IsRefused(db(), payload.text)) {
+            ExpectRefused(*lookup, payload.text, before1);
+        } else {
+            ExpectLiterals(lookup->QryFhelp->SQL(), {value},
+                           base + QStringLiteral("  AND ADMMG.MG001 >= ? ORDER BY ADMMG.MG001"));
+            ExpectResult(*lookup, Expected(QStringLiteral("MG001 >= ?"), value));
+        }
+        const QString before2 = lookup->QryFhelp->SQL();
+        QuickSearch(*lookup, lookup->fB, 1, payload.text);
+        if (IsRefused(db(), payload.text)) {
+            ExpectRefused(*lookup, payload.text, before2);
+            continue;
+        }
+        ExpectLiterals(lookup->QryFhelp->SQL(), {QLatin1Char('%') + value + QLatin1Char('%')},
+                       base + QStringLiteral("  AND ADMMG.MG002 LIKE ? ORDER BY ADMMG.MG002"));
+        const auto expected =
+            Expected(QStringLiteral("MG002 LIKE ?"), QLatin1Char('%') + value + QLatin1Char('%'));
+        ExpectResult(*lookup, expected);
+        if (expected && !payload.text.contains(QLatin1Char('\\'))) {
+            EXPECT_FALSE(expected->isEmpty()) << "the user named by the value is found";
         }
     }
     EXPECT_EQ(db().Fingerprint(), before);
@@ -384,6 +385,7 @@ TEST_P(HostileInput, EveryConditionOperator) {
 }
 
 PRVC03_ON_EVERY_DATABASE(HostileInput);
+PRVC03_ON_EVERY_DATABASE_AND_WINDOW(HostileInputInWindow);
 
 }  // namespace
 }  // namespace prvc03::test

@@ -17,6 +17,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -46,11 +48,36 @@ inline const QString kReportPrefix = QStringLiteral("Error: ExecuteSQL出错,详
 
 using Boxes = std::vector<std::pair<QString, unsigned>>;
 
-class ModuleTest : public EveryDatabase {
+// A lookup window of each kind on each database.
+using DatabaseAndWindow = std::tuple<Backend, WindowKind>;
+
+inline WindowKind KindOf(const DatabaseAndWindow& param) {
+    return std::get<1>(param);
+}
+
+// "MultiSelectWindow_SQLite": the database configuration last, as the
+// per-configuration count reads it.
+inline std::string DatabaseAndWindowName(const ::testing::TestParamInfo<DatabaseAndWindow>& info) {
+    return std::string(WindowKindName(std::get<1>(info.param))) + "_" +
+           BackendName(std::get<0>(info.param));
+}
+
+#define PRVC03_ON_EVERY_DATABASE_AND_WINDOW(Fixture)                                     \
+    INSTANTIATE_TEST_SUITE_P(                                                            \
+        Databases, Fixture,                                                              \
+        ::testing::Combine(::testing::ValuesIn(::prvc03::test::kEveryBackend),           \
+                           ::testing::Values(::prvc03::test::WindowKind::MultiSelect,    \
+                                             ::prvc03::test::WindowKind::SingleSelect)), \
+        ::prvc03::test::DatabaseAndWindowName)
+
+// The module on one database (Param: Backend), or on one database with one
+// lookup window kind (Param: DatabaseAndWindow).
+template <class Param>
+class ModuleTestOf : public EveryDatabaseOf<Param> {
   protected:
     void SetUp() override {
-        EveryDatabase::SetUp();
-        if (IsSkipped()) {
+        EveryDatabaseOf<Param>::SetUp();
+        if (::testing::Test::IsSkipped()) {
             return;
         }
         Session().HostWindow = static_cast<std::int32_t>(host.LogHandle());
@@ -89,7 +116,7 @@ class ModuleTest : public EveryDatabase {
     // tabs, NULL as "<null>"), sorted; the user is a bound value.
     QStringList Rights(const QString& user) {
         QStringList rows = QueryRows(
-            db().db(),
+            this->db().db(),
             QStringLiteral("SELECT MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,"
                            "UNCONFORM,LOCK,UNLOCK,INVALID,PRICE FROM ADMMH WHERE MH001 = ?"),
             {user}, QStringLiteral("<null>"));
@@ -112,6 +139,11 @@ class ModuleTest : public EveryDatabase {
     std::unique_ptr<LookupWindowGuard<W>> Show(const QString& from = kUsersFrom) {
         return std::make_unique<LookupWindowGuard<W>>(ShowLookup<W>(request_, from));
     }
+    // The lookup window of `kind` over the demo users' request, shown modeless.
+    std::unique_ptr<LookupWindowGuard<LookupWindow>> Show(WindowKind kind,
+                                                          const QString& from = kUsersFrom) {
+        return std::make_unique<LookupWindowGuard<LookupWindow>>(ShowLookup(kind, request_, from));
+    }
 
     HostRecorder host;
     QPointer<TfrmPRVC03F> window;
@@ -121,5 +153,6 @@ class ModuleTest : public EveryDatabase {
     QObject application_;
     QObject context_;
 };
+using ModuleTest = ModuleTestOf<Backend>;
 
 }  // namespace prvc03::test

@@ -1,7 +1,9 @@
 // Every search of the real lookup windows on each real database: the quick
-// search in both modes, each condition operator, AND / OR, the sort order,
-// and a search the server rejects. Expected records come from the database
-// itself through bound parameters, never from the statements under test.
+// search in both modes and the condition rows with the sort panel in both
+// windows, each condition operator, and a search the server rejects. The
+// records expected come from the database itself through bound parameters,
+// never from the statements under test; those are checked as texts, and the
+// grid against what the database gives for them.
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
@@ -14,45 +16,57 @@
 namespace prvc03::test {
 namespace {
 
-class LookupSearch : public ModuleTest {
+template <class Param>
+class LookupSearchOf : public ModuleTestOf<Param> {
   protected:
     // MG001 of the rows `where` selects, `value` bound to its one "?".
     QStringList Expected(const QString& where, const QVariant& value = QVariant(),
                          const QString& order = QStringLiteral("MG001")) {
-        return QueryRows(db().db(),
+        return QueryRows(this->db().db(),
                          QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where +
                              QStringLiteral(" ORDER BY ") + order,
                          value.isValid() ? QVariantList{value} : QVariantList{});
     }
 };
+// Searches of the multi-select window.
+class LookupSearch : public LookupSearchOf<Backend> {};
+// Searches both windows run alike: once in each.
+class LookupSearchInWindow : public LookupSearchOf<DatabaseAndWindow> {};
 
-TEST_P(LookupSearch, QuickSearchInBothModesAndBothWindows) {
-    auto multi = Show<TfrmRootFS>();
-    auto single = Show<TfrmRootFH>();
-    for (LookupWindow* lookup :
-         {static_cast<LookupWindow*>(multi->get()), static_cast<LookupWindow*>(single->get())}) {
-        SCOPED_TRACE(lookup->objectName().toStdString());
-        QuickSearch(*lookup, lookup->fC, 0, QStringLiteral(" C "));
-        EXPECT_EQ(Codes(*lookup), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("C")));
-        // Both users called 王五, in either order (the names tie).
-        QuickSearch(*lookup, lookup->fB, 1, QStringLiteral("五"));
-        QStringList found = Codes(*lookup);
-        found.sort();
-        EXPECT_EQ(found, Expected(QStringLiteral("MG002 LIKE ?"), QStringLiteral("%五%")));
-        EXPECT_EQ(found.size(), 2);
-        // "_" and "%" stay wildcards in the fuzzy mode.
-        QuickSearch(*lookup, lookup->fB, 0, QStringLiteral("_0_"));
-        EXPECT_EQ(Codes(*lookup),
-                  Expected(QStringLiteral("MG001 LIKE ?"), QStringLiteral("%_0_%")));
-        // A blank value lists everything again, sorted by the column.
-        QuickSearch(*lookup, lookup->fC, 1, QStringLiteral("   "));
-        EXPECT_EQ(Codes(*lookup).size(), 18);
-        // The advanced mode's button does nothing.
-        const QString before = lookup->QryFhelp->SQL();
-        lookup->fA->trigger();
-        QTest::mouseClick(lookup->cxButton1, Qt::LeftButton, {}, QPoint(20, 12));
-        EXPECT_EQ(lookup->QryFhelp->SQL(), before);
-    }
+TEST_P(LookupSearchInWindow, QuickSearchInBothModes) {
+    auto window = Show(KindOf(GetParam()));
+    LookupWindow& lookup = *window->get();
+    // The statement sent, and the grid showing what the database gives for it.
+    auto expectStatement = [&](const QString& tail) {
+        EXPECT_EQ(lookup.QryFhelp->SQL(), kUsersBase + tail);
+        EXPECT_EQ(GridRows(lookup), QueryRows(db().db(), kUsersBase + tail));
+    };
+    QuickSearch(lookup, lookup.fC, 0, QStringLiteral(" C "));
+    expectStatement(QStringLiteral("  AND ADMMG.MG001 >= 'C' ORDER BY ADMMG.MG001"));
+    EXPECT_EQ(Codes(lookup), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("C")));
+    // Both users called 王五, in either order (the names tie).
+    QuickSearch(lookup, lookup.fB, 1, QStringLiteral("五"));
+    EXPECT_EQ(lookup.QryFhelp->SQL(),
+              kUsersBase + QStringLiteral("  AND ADMMG.MG002 LIKE '%五%' ORDER BY ADMMG.MG002"));
+    QStringList found = Codes(lookup);
+    found.sort();
+    EXPECT_EQ(found, Expected(QStringLiteral("MG002 LIKE ?"), QStringLiteral("%五%")));
+    EXPECT_EQ(found.size(), 2);
+    // "_" and "%" stay wildcards in the fuzzy mode; blanks round the value go.
+    QuickSearch(lookup, lookup.fB, 0, QStringLiteral(" _0_ "));
+    expectStatement(QStringLiteral("  AND ADMMG.MG001 LIKE '%_0_%' ORDER BY ADMMG.MG001"));
+    EXPECT_EQ(Codes(lookup), Expected(QStringLiteral("MG001 LIKE ?"), QStringLiteral("%_0_%")));
+    // A blank value lists everything again, sorted by the column.
+    QuickSearch(lookup, lookup.fC, 1, QStringLiteral("   "));
+    EXPECT_EQ(lookup.QryFhelp->SQL(), kUsersBase + QStringLiteral("  ORDER BY ADMMG.MG002"));
+    EXPECT_EQ(Codes(lookup).size(), 18);
+    QuickSearch(lookup, lookup.fB, 0, QString());
+    expectStatement(QStringLiteral("  ORDER BY ADMMG.MG001"));
+    // The advanced mode's button does nothing.
+    const QString before = lookup.QryFhelp->SQL();
+    lookup.fA->trigger();
+    QTest::mouseClick(lookup.cxButton1, Qt::LeftButton, {}, QPoint(20, 12));
+    EXPECT_EQ(lookup.QryFhelp->SQL(), before);
     EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
@@ -88,11 +102,40 @@ TEST_P(LookupSearch, EveryConditionOperatorSelectsWhatTheDatabaseSays) {
     EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
-TEST_P(LookupSearch, OrConditionsStayInsideTheCallersRestrictionAndFollowTheSortOrder) {
-    auto lookup = Show<TfrmRootFH>(QStringLiteral("FROM ADMMG WHERE MG001 <> 'A01'"));
-    LookupWindow& w = *lookup->get();
-    // The sort panel with 用户名称 descending, then 用户编号 ascending.
+TEST_P(LookupSearchInWindow,
+       ConditionRowsBecomeTheWhereInsideTheRestrictionAndTheSortPanelTheOrderBy) {
+    const QString from = QStringLiteral("FROM ADMMG WHERE MG001 <> 'A01'");
+    auto window = Show(KindOf(GetParam()), from);
+    LookupWindow& w = *window->get();
+    const QString base = UsersBase(from);
     w.fA->trigger();
+    EXPECT_TRUE(w.ConditionPanelVisible());
+    EXPECT_FALSE(w.SearchField->isEnabled());
+    EXPECT_FALSE(w.SearchValue->isEnabled());
+    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("高级查找"));
+
+    // An empty grid searches the base statement unchanged.
+    ConditionSearch(w, {});
+    EXPECT_EQ(w.QryFhelp->SQL(), base);
+    EXPECT_EQ(GridRows(w), QueryRows(db().db(), base));
+
+    // Rows joined by OR stay inside the caller's restriction.
+    ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("等于"), QStringLiteral("A01"),
+                         QStringLiteral("OR")},
+                        {QStringLiteral("用户名称"), QStringLiteral("包含"), QStringLiteral("五"),
+                         QStringLiteral("OR")}});
+    // The last row's logic word goes, and the blank before it.
+    const QString where = base + " AND (ADMMG.MG001 = 'A01' OR ADMMG.MG002 LIKE '%五%')";
+    const QString restricted = QStringLiteral("MG001 <> 'A01' AND (MG001 = 'A01' OR MG002 LIKE ?)");
+    EXPECT_EQ(w.QryFhelp->SQL(), where);
+    EXPECT_EQ(GridRows(w), QueryRows(db().db(), where));
+    QStringList found = Codes(w);
+    found.sort();
+    EXPECT_EQ(found, Expected(restricted, QStringLiteral("%五%")));
+    EXPECT_FALSE(found.isEmpty());
+    EXPECT_EQ(w.QryFhelp->RecordCount(), found.size());
+
+    // The sort panel: 用户名称 descending, then 用户编号 ascending.
     QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
     ASSERT_TRUE(w.SortPanelVisible());
     w.lbOrder1->setCurrentRow(1);
@@ -100,23 +143,41 @@ TEST_P(LookupSearch, OrConditionsStayInsideTheCallersRestrictionAndFollowTheSort
     w.lbOrder1->setCurrentRow(0);
     QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
     ASSERT_EQ(w.cbOrder1->count(), 2);
-    w.cbOrder1->SetChecked(0, false);
+    w.cbOrder1->SetItemIndex(0);
+    DoubleClickItem(w.cbOrder1, 0);
+    EXPECT_FALSE(w.cbOrder1->Checked(0));
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    const QString ordered = where + " ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC";
+    EXPECT_EQ(w.QryFhelp->SQL(), ordered);
+    EXPECT_EQ(GridRows(w), QueryRows(db().db(), ordered));
+    EXPECT_EQ(Codes(w), Expected(restricted, QStringLiteral("%五%"),
+                                 QStringLiteral("MG002 DESC, MG001 ASC")));
 
-    ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("等于"), QStringLiteral("A01"),
-                         QStringLiteral("OR")},
-                        {QStringLiteral("用户名称"), QStringLiteral("包含"), QStringLiteral("五"),
-                         QStringLiteral("OR")}});
-    EXPECT_EQ(Codes(w),
-              Expected(QStringLiteral("MG001 <> 'A01' AND (MG001 = 'A01' OR MG002 LIKE ?)"),
-                       QStringLiteral("%五%"), QStringLiteral("MG002 DESC, MG001 ASC")));
+    // Hidden again: the entries stay but take no part.
+    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(w.QryFhelp->SQL(), where);
+    EXPECT_EQ(w.cbOrder1->count(), 2);
+    // The rows are left as they were; leaving the advanced mode hides the panel.
+    EXPECT_EQ(w.CDSTmp->RecordCount(), 2);
+    w.fB->trigger();
+    EXPECT_FALSE(w.ConditionPanelVisible());
+    EXPECT_TRUE(w.SearchValue->isEnabled());
+    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
     EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
-TEST_P(LookupSearch, ASearchTheServerRejectsIsShownAndTheNextOneWorks) {
+TEST_P(LookupSearch, ASearchTheServerRejectsIsShownDropsThePicksAndTheNextOneWorks) {
     auto lookup = Show<TfrmRootFS>();
     LookupWindow& w = *lookup->get();
     ASSERT_EQ(w.QryFhelp->RecordCount(), 18);
+    // A new search drops the ticks of the earlier result.
     const int picked = RowOf(w, QStringLiteral("B01"));
+    ClickCell(w.wwDBGridH, picked, 0);
+    QuickSearch(w, w.fC, 0, QString());
+    EXPECT_TRUE(w.Picks().IsEmpty());
+    EXPECT_EQ(w.wwDBGridH->model()->index(picked, 0).data(Qt::CheckStateRole).toInt(),
+              Qt::Unchecked);
     ClickCell(w.wwDBGridH, picked, 0);
 
     // The table goes away under the open window.
@@ -128,6 +189,14 @@ TEST_P(LookupSearch, ASearchTheServerRejectsIsShownAndTheNextOneWorks) {
         << errors[0].toStdString();
     EXPECT_FALSE(w.QryFhelp->Active()) << "the result grid stays empty";
     EXPECT_EQ(w.wwDBGridH->model()->rowCount(), 0);
+    EXPECT_TRUE(w.Picks().IsEmpty());
+    const QString counter = w.StatusText(3);
+    // Title clicks and navigation on the closed result: reported, no change.
+    ClickTitle(w.wwDBGridH, QStringLiteral("用户编号"));
+    QTest::mouseClick(w.TNext, Qt::LeftButton);
+    EXPECT_EQ(TakeBoxes().size(), 2);
+    EXPECT_TRUE(w.TNext->isEnabled());
+    EXPECT_EQ(w.StatusText(3), counter);
     ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("等于"), QStringLiteral("B01"),
                          QString()}});
     EXPECT_EQ(TakeBoxes().size(), 1u);
@@ -136,15 +205,22 @@ TEST_P(LookupSearch, ASearchTheServerRejectsIsShownAndTheNextOneWorks) {
     db().Exec(QStringLiteral("ALTER TABLE ADMMG_AWAY RENAME TO ADMMG"));
     QuickSearch(w, w.fC, 0, QStringLiteral("B"));
     EXPECT_TRUE(TakeBoxes().isEmpty());
+    EXPECT_TRUE(w.QryFhelp->Active());
     EXPECT_EQ(Codes(w), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("B")));
-    // The window still picks and hands back.
+    EXPECT_EQ(GridRows(w), QueryRows(db().db(), w.QryFhelp->SQL()));
+    // Nothing of the earlier ticks is left: the window hands back exactly
+    // the one record picked now, and closes.
+    EXPECT_TRUE(w.Picks().IsEmpty());
     ClickCell(w.wwDBGridH, RowOf(w, QStringLiteral("B03")), 0);
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
     ASSERT_TRUE(w.ResultValue.has_value());
+    EXPECT_EQ(w.ResultValue->High(1) - w.ResultValue->Low(1) + 1, 1);
     EXPECT_EQ(w.ResultValue->at(0, 1).toString(), QStringLiteral("B03"));
+    EXPECT_FALSE(w.isVisible());
 }
 
 PRVC03_ON_EVERY_DATABASE(LookupSearch);
+PRVC03_ON_EVERY_DATABASE_AND_WINDOW(LookupSearchInWindow);
 
 }  // namespace
 }  // namespace prvc03::test

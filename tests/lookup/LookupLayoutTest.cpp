@@ -8,9 +8,6 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-#include <string>
-#include <type_traits>
-
 #include "data/MemTable.h"
 #include "lookup/LookupTestSupport.h"
 #include "lookup/RootFH.h"
@@ -166,15 +163,7 @@ struct StatusWidths<TfrmRootFH> {
 template <class W>
 class WindowLayout : public Layout {};
 
-struct WindowName {
-    template <class W>
-    static std::string GetName(int) {
-        return std::is_same_v<W, TfrmRootFS> ? "MultiSelectWindow" : "SingleSelectWindow";
-    }
-};
-
-using LookupWindows = ::testing::Types<TfrmRootFS, TfrmRootFH>;
-TYPED_TEST_SUITE(WindowLayout, LookupWindows, WindowName);
+TYPED_TEST_SUITE(WindowLayout, test::LookupWindows, test::WindowName);
 
 TYPED_TEST(WindowLayout, EveryPanelShown) {
     auto window = this->template Show<TypeParam>();

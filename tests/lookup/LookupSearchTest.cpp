@@ -44,58 +44,6 @@ void AddCondition(MemTable* table, const char* field, const char* op, const char
 
 class ConditionSearch : public LookupFixture {};
 
-TEST_F(ConditionSearch, RowsBecomeTheWhereAndTheSortPanelTheOrderBy) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
-    w.fA->trigger();
-    EXPECT_TRUE(w.ConditionPanelVisible());
-    EXPECT_FALSE(w.SearchField->isEnabled());
-    EXPECT_FALSE(w.SearchValue->isEnabled());
-    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("高级查找"));
-
-    // An empty grid searches BaseSQL unchanged.
-    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    EXPECT_EQ(w.QryFhelp->SQL(), test::kUsersBase);
-    EXPECT_EQ(GridRows(w), Rows(test::kUsersBase));
-
-    AddCondition(w.CDSTmp, "用户编号", "起始于", "A0", "OR");
-    AddCondition(w.CDSTmp, "用户名称", "包含", "王", "AND");
-    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString where =
-        test::kUsersBase + " AND (ADMMG.MG001 LIKE 'A0%' OR ADMMG.MG002 LIKE '%王%' )";
-    EXPECT_EQ(w.QryFhelp->SQL(), where);
-    EXPECT_EQ(GridRows(w), Rows(where));
-    EXPECT_EQ(w.QryFhelp->RecordCount(),
-              db.Count("SELECT COUNT(*) FROM ADMMG WHERE MG001 LIKE 'A0%' OR MG002 LIKE '%王%'"));
-
-    // Sort panel: 用户名称 descending, then 用户编号 ascending.
-    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
-    ASSERT_TRUE(w.SortPanelVisible());
-    w.lbOrder1->setCurrentRow(1);
-    QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
-    w.lbOrder1->setCurrentRow(0);
-    QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
-    w.cbOrder1->SetItemIndex(0);
-    DoubleClickItem(w.cbOrder1, 0);
-    EXPECT_FALSE(w.cbOrder1->Checked(0));
-    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString ordered = where + " ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC";
-    EXPECT_EQ(w.QryFhelp->SQL(), ordered);
-    EXPECT_EQ(GridRows(w), Rows(ordered));
-
-    // Hidden again: the entries stay but take no part.
-    QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
-    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    EXPECT_EQ(w.QryFhelp->SQL(), where);
-    EXPECT_EQ(w.cbOrder1->count(), 2);
-    // The rows are left as they were; leaving the advanced mode hides the panel.
-    EXPECT_EQ(w.CDSTmp->RecordCount(), 2);
-    w.fB->trigger();
-    EXPECT_FALSE(w.ConditionPanelVisible());
-    EXPECT_TRUE(w.SearchValue->isEnabled());
-    EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
-}
-
 TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
     auto window = Show<TfrmRootFH>();
     TfrmRootFH& w = *window.get();
@@ -129,92 +77,39 @@ TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
     EXPECT_EQ(GridRows(w), Rows(quoted));
 }
 
-class QuickSearchWindow : public LookupFixture {};
+// Whether choosing another quick-search column empties the value box.
+template <class W>
+constexpr bool kColumnChangeEmptiesTheValue = false;
+template <>
+constexpr bool kColumnChangeEmptiesTheValue<TfrmRootFS> = true;
 
-TEST_F(QuickSearchWindow, ResearchAndFuzzyModesRunTheirStatements) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
-    QTest::keyClicks(w.SearchValue, QStringLiteral("B"));
-    ClickButtonPart(w.cxButton1);
-    const QString from = test::kUsersBase + "  AND ADMMG.MG001 >= 'B' ORDER BY ADMMG.MG001";
-    EXPECT_EQ(w.QryFhelp->SQL(), from);
-    EXPECT_EQ(GridRows(w), Rows(from));
-    EXPECT_EQ(w.QryFhelp->RecordCount(), db.Count("SELECT COUNT(*) FROM ADMMG WHERE MG001 >= 'B'"));
+template <class W>
+class QuickSearchInWindow : public LookupFixture {};
+TYPED_TEST_SUITE(QuickSearchInWindow, test::LookupWindows, test::WindowName);
 
-    // Blank value: everything again, by the chosen column.
-    w.SearchValue->setText(QStringLiteral("   "));
-    ClickButtonPart(w.cxButton1);
-    const QString all = test::kUsersBase + "  ORDER BY ADMMG.MG001";
-    EXPECT_EQ(w.QryFhelp->SQL(), all);
-    EXPECT_EQ(GridRows(w), Rows(all));
-
-    w.fB->trigger();
-    w.SearchValue->setText(QStringLiteral(" 01 "));
-    ClickButtonPart(w.cxButton1);
-    const QString fuzzy = test::kUsersBase + "  AND ADMMG.MG001 LIKE '%01%' ORDER BY ADMMG.MG001";
-    EXPECT_EQ(w.QryFhelp->SQL(), fuzzy);
-    EXPECT_EQ(GridRows(w), Rows(fuzzy));
-
-    // Multi-select: another column empties the value.
-    w.SearchField->setCurrentIndex(1);
-    EXPECT_TRUE(w.SearchValue->text().isEmpty());
-    QTest::keyClicks(w.SearchValue, QStringLiteral("'N"));
-    ClickButtonPart(w.cxButton1);
-    const QString quote = test::kUsersBase + "  AND ADMMG.MG002 LIKE '%''N%' ORDER BY ADMMG.MG002";
-    EXPECT_EQ(w.QryFhelp->SQL(), quote);
-    EXPECT_EQ(w.QryFhelp->RecordCount(), 1);
-
-    // Advanced mode: the button does nothing.
-    w.fA->trigger();
-    ClickButtonPart(w.cxButton1);
-    EXPECT_EQ(w.QryFhelp->SQL(), quote);
-    EXPECT_TRUE(TakeErrors().isEmpty());
-}
-
-TEST_F(QuickSearchWindow, SingleSelectKeepsTheValueWhenTheColumnChanges) {
-    auto window = Show<TfrmRootFH>();
-    TfrmRootFH& w = *window.get();
+TYPED_TEST(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
+    const bool empties = kColumnChangeEmptiesTheValue<TypeParam>;
+    auto window = this->template Show<TypeParam>();
+    TypeParam& w = *window.get();
     w.SearchValue->setText(QStringLiteral("王"));
     w.SearchField->setCurrentIndex(1);
-    EXPECT_EQ(w.SearchValue->text(), QStringLiteral("王"));
+    EXPECT_EQ(w.SearchValue->text(), empties ? QString() : QStringLiteral("王"));
+    QTest::keyClicks(w.SearchValue, QStringLiteral("'N"));
+    // The value searched is what the box holds, its quote doubled.
+    const QString value = empties ? QStringLiteral("''N") : QStringLiteral("王''N");
     ClickButtonPart(w.cxButton1);
-    const QString sql = test::kUsersBase + "  AND ADMMG.MG002 >= '王' ORDER BY ADMMG.MG002";
-    EXPECT_EQ(w.QryFhelp->SQL(), sql);
-    EXPECT_EQ(GridRows(w), Rows(sql));
-}
-
-TEST_F(QuickSearchWindow, ARejectedSearchLeavesTheWindowUsableAndDropsThePicks) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
-    ClickCell(w.wwDBGridH, 2, 0);
+    const QString research =
+        test::kUsersBase + "  AND ADMMG.MG002 >= '" + value + "' ORDER BY ADMMG.MG002";
+    EXPECT_EQ(w.QryFhelp->SQL(), research);
+    EXPECT_EQ(GridRows(w), this->Rows(research));
+    w.fB->trigger();
     ClickButtonPart(w.cxButton1);
-    // Re-opened: the ticks of the earlier result are gone.
-    EXPECT_TRUE(w.Picks().IsEmpty());
-    EXPECT_EQ(w.wwDBGridH->model()->index(2, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
-
-    ClickCell(w.wwDBGridH, 2, 0);
-    db.Exec(QStringLiteral("ALTER TABLE ADMMG RENAME TO ADMMG_AWAY"));
-    ClickButtonPart(w.cxButton1);
-    EXPECT_EQ(TakeErrors().size(), 1);
-    EXPECT_FALSE(w.QryFhelp->Active());
-    EXPECT_EQ(w.wwDBGridH->model()->rowCount(), 0);
-    EXPECT_TRUE(w.Picks().IsEmpty());
-    const QString counter = w.StatusText(3);
-
-    // Title clicks and navigation on the closed result: reported, no change.
-    ClickTitle(w.wwDBGridH, QStringLiteral("用户编号"));
-    QTest::mouseClick(w.TNext, Qt::LeftButton);
-    EXPECT_EQ(TakeErrors().size(), 2);
-    EXPECT_TRUE(w.TNext->isEnabled());
-    EXPECT_EQ(w.StatusText(3), counter);
-    // 确定 with nothing ticked closes without a result.
-    db.Exec(QStringLiteral("ALTER TABLE ADMMG_AWAY RENAME TO ADMMG"));
-    ClickButtonPart(w.cxButton1);
-    EXPECT_TRUE(w.QryFhelp->Active());
-    EXPECT_EQ(GridRows(w), Rows(w.QryFhelp->SQL()));
-    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
-    EXPECT_FALSE(w.ResultValue);
-    EXPECT_FALSE(w.isVisible());
+    const QString fuzzy =
+        test::kUsersBase + "  AND ADMMG.MG002 LIKE '%" + value + "%' ORDER BY ADMMG.MG002";
+    EXPECT_EQ(w.QryFhelp->SQL(), fuzzy);
+    EXPECT_EQ(GridRows(w), this->Rows(fuzzy));
+    EXPECT_EQ(w.QryFhelp->RecordCount(), empties ? 1 : 0);
+    EXPECT_TRUE(this->TakeErrors().isEmpty());
 }
 
 TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
@@ -335,62 +230,63 @@ TEST_F(SortOrder, FlipWithNothingSelectedIsReported) {
     EXPECT_EQ(w.cbOrder1->count(), 0);
 }
 
-class TitleSortInWindow : public LookupFixture {};
+// The direction of each window's first click on a title, and the other one.
+template <class W>
+constexpr const char* kFirstDirection = "";
+template <>
+constexpr const char* kFirstDirection<TfrmRootFS> = " DESC";
+template <>
+constexpr const char* kFirstDirection<TfrmRootFH> = " ASC";
 
-TEST_F(TitleSortInWindow, MultiSelectSortsDescendingFirstAndShowsArrows) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
+template <class W>
+class TitleSortInWindow : public LookupFixture {};
+TYPED_TEST_SUITE(TitleSortInWindow, test::LookupWindows, test::WindowName);
+
+TYPED_TEST(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows) {
+    const QString first = QLatin1String(kFirstDirection<TypeParam>);
+    const QString second =
+        first == QLatin1String(" DESC") ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+    auto window = this->template Show<TypeParam>();
+    TypeParam& w = *window.get();
+    const int column = w.Kind().firstDataColumn;
     const QString code = QStringLiteral("用户编号");
     const QString name = QStringLiteral("用户名称");
-    const Field codeField = w.QryFhelp->FieldAt(1);
-    const Field nameField = w.QryFhelp->FieldAt(2);
+    const Field codeField = w.QryFhelp->FieldAt(column);
+    const Field nameField = w.QryFhelp->FieldAt(column + 1);
     const QString sql = w.QryFhelp->SQL();
 
     ClickTitle(w.wwDBGridH, code);
-    EXPECT_EQ(w.QryFhelp->Sort(), code + " DESC");
-    EXPECT_EQ(GridRows(w), Rows(sql + " ORDER BY MG001 DESC"));
+    EXPECT_EQ(w.QryFhelp->Sort(), code + first);
+    EXPECT_EQ(GridRows(w), this->Rows(sql + " ORDER BY MG001" + first));
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(codeField), 0);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), -1);
-    EXPECT_FALSE(w.wwDBGridH->model()->headerData(1, Qt::Horizontal, Qt::DecorationRole).isNull());
-    EXPECT_TRUE(w.wwDBGridH->model()->headerData(2, Qt::Horizontal, Qt::DecorationRole).isNull());
+    const QAbstractItemModel* model = w.wwDBGridH->model();
+    EXPECT_FALSE(model->headerData(column, Qt::Horizontal, Qt::DecorationRole).isNull());
+    EXPECT_TRUE(model->headerData(column + 1, Qt::Horizontal, Qt::DecorationRole).isNull());
     EXPECT_EQ(w.QryFhelp->SQL(), sql);  // nothing sent to the database
 
     ClickTitle(w.wwDBGridH, code);
-    EXPECT_EQ(w.QryFhelp->Sort(), code + " ASC");
+    EXPECT_EQ(w.QryFhelp->Sort(), code + second);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(codeField), 1);
     // The counter follows the current record into its new place.
     EXPECT_EQ(w.StatusText(3).section(QChar(0xFF0F), 0, 0).toInt(), w.QryFhelp->RecNo());
 
     ClickTitle(w.wwDBGridH, name);
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " DESC");
-    ClickTitle(w.wwDBGridH, QStringLiteral("selected"));
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " DESC");
+    EXPECT_EQ(w.QryFhelp->Sort(), name + first);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 0);
-
-    // A new search: statement order, upward arrow, next click descending.
-    ClickButtonPart(w.cxButton1);
-    EXPECT_TRUE(w.QryFhelp->Sort().isEmpty());
-    EXPECT_EQ(GridRows(w), Rows(w.QryFhelp->SQL()));
+    if (w.Kind().multiSelect) {
+        // The check column's title does not sort.
+        ClickTitle(w.wwDBGridH, QStringLiteral("selected"));
+        EXPECT_EQ(w.QryFhelp->Sort(), name + first);
+    }
+    ClickTitle(w.wwDBGridH, name);
+    EXPECT_EQ(w.QryFhelp->Sort(), name + second);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
-    ClickTitle(w.wwDBGridH, code);
-    EXPECT_EQ(w.QryFhelp->Sort(), code + " DESC");
-}
-
-TEST_F(TitleSortInWindow, SingleSelectSortsAscendingFirstWithTheDownwardArrow) {
-    auto window = Show<TfrmRootFH>();
-    TfrmRootFH& w = *window.get();
-    const QString name = QStringLiteral("用户名称");
-    const Field nameField = w.QryFhelp->FieldAt(1);
+    const QStringList secondRows = GridRows(w);
     ClickTitle(w.wwDBGridH, name);
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " ASC");
-    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 0);
-    ClickTitle(w.wwDBGridH, name);
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " DESC");
-    EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
-    const QStringList descending = GridRows(w);
-    ClickTitle(w.wwDBGridH, name);
-    QStringList ascending = GridRows(w);
-    std::reverse(ascending.begin(), ascending.end());
+    EXPECT_EQ(w.QryFhelp->Sort(), name + first);
+    QStringList firstRows = GridRows(w);
+    std::reverse(firstRows.begin(), firstRows.end());
     // Names are unique except 王五; compare the name column only.
     auto names = [](const QStringList& rows) {
         QStringList out;
@@ -399,12 +295,16 @@ TEST_F(TitleSortInWindow, SingleSelectSortsAscendingFirstWithTheDownwardArrow) {
         }
         return out;
     };
-    EXPECT_EQ(names(ascending), names(descending));
+    EXPECT_EQ(names(firstRows), names(secondRows));
 
+    // A new search: statement order, upward arrow, next click the first
+    // direction again.
     ClickButtonPart(w.cxButton1);
+    EXPECT_TRUE(w.QryFhelp->Sort().isEmpty());
+    EXPECT_EQ(GridRows(w), this->Rows(w.QryFhelp->SQL()));
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
     ClickTitle(w.wwDBGridH, name);
-    EXPECT_EQ(w.QryFhelp->Sort(), name + " ASC");
+    EXPECT_EQ(w.QryFhelp->Sort(), name + first);
 }
 
 class Browsing : public LookupFixture {};
@@ -478,40 +378,42 @@ TEST_F(Browsing, EmptyResultAndTrimmedRecordText) {
     EXPECT_EQ(e.StatusText(1), QStringLiteral(" "));
 }
 
-TEST_F(Browsing, SearchWithoutRecordsShowsTheSingleBlank) {
-    db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
-    for (const bool multi : {true, false}) {
-        SCOPED_TRACE(multi ? "multi-select" : "single-select");
-        auto many = Show<TfrmRootFS>();
-        auto one = Show<TfrmRootFH>();
-        LookupWindow& w = multi ? static_cast<LookupWindow&>(*many.get()) : *one.get();
-        // The full-width blank is no blank of the trimming rule.
-        w.SearchValue->setText(QStringLiteral("\u3000Z2"));
-        ClickButtonPart(w.cxButton1);
-        ASSERT_EQ(w.StatusText(3), QStringLiteral("1／1"));
-        EXPECT_EQ(w.StatusText(1), QStringLiteral("\u3000Z2 全角\u3000"));
+template <class W>
+class BrowsingInWindow : public LookupFixture {};
+TYPED_TEST_SUITE(BrowsingInWindow, test::LookupWindows, test::WindowName);
 
-        // A quick search that finds nothing.
-        w.SearchValue->setText(QStringLiteral("无此用户"));
-        ClickButtonPart(w.cxButton1);
-        EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
-        EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+TYPED_TEST(BrowsingInWindow, SearchWithoutRecordsShowsTheSingleBlank) {
+    this->db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
+    auto window = this->template Show<TypeParam>();
+    TypeParam& w = *window.get();
+    // The full-width blank is no blank of the trimming rule.
+    w.SearchValue->setText(QStringLiteral("\u3000Z2"));
+    ClickButtonPart(w.cxButton1);
+    ASSERT_EQ(w.StatusText(3), QStringLiteral("1／1"));
+    EXPECT_EQ(w.StatusText(1), QStringLiteral("\u3000Z2 全角\u3000"));
 
-        // Records again, then a condition search that finds nothing.
-        w.SearchValue->setText(QStringLiteral("A01"));
-        ClickButtonPart(w.cxButton1);
-        EXPECT_TRUE(w.StatusText(1).startsWith(QStringLiteral("A01 ")));
-        w.fA->trigger();
-        AddCondition(w.CDSTmp, "用户编号", "等于", "无此用户", "AND");
-        QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-        EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
-        EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
-    }
-    // One data column: the empty text alone.
+    // A quick search that finds nothing.
+    w.SearchValue->setText(QStringLiteral("无此用户"));
+    ClickButtonPart(w.cxButton1);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
+    EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+
+    // Records again, then a condition search that finds nothing.
+    w.SearchValue->setText(QStringLiteral("A01"));
+    ClickButtonPart(w.cxButton1);
+    EXPECT_TRUE(w.StatusText(1).startsWith(QStringLiteral("A01 ")));
+    w.fA->trigger();
+    AddCondition(w.CDSTmp, "用户编号", "等于", "无此用户", "AND");
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(w.StatusText(3), QStringLiteral("0"));
+    EXPECT_EQ(w.StatusText(1), QStringLiteral(" "));
+}
+
+TEST_F(Browsing, SearchWithoutRecordsOverOneColumnShowsAnEmptyText) {
     QueryDataset codes;
     codes.AddField(test::RequestField(QStringLiteral("MG001"), QStringLiteral("用户编号"),
                                       QStringLiteral("ADMMG"), FieldType::WideString, 10));
-    auto window = Show<TfrmRootFH>(QStringLiteral("FROM ADMMG WHERE 1=1"), &codes);
+    auto window = Show<TfrmRootFH>(test::kUsersFrom, &codes);
     TfrmRootFH& w = *window.get();
     EXPECT_EQ(w.StatusText(1), Rows(w.BaseSQL).first());
     w.SearchValue->setText(QStringLiteral("无此用户"));

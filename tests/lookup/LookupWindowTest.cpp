@@ -28,12 +28,34 @@ namespace {
 using test::LookupFixture;
 using test::RequestField;
 
-class ShowStep : public LookupFixture {};
+// What each window shows once its show step is done.
+struct ShownWindow {
+    const char* objectName;
+    const char* browseLabel;
+    int checkColumn;  // -1: none
+    // Result fields made from the request's: strings of its sizes (the
+    // other window takes the statement's own fields).
+    bool requestFields;
+    bool rowIndicator;
+    bool pickAllButtons;       // 全选 and 全不选
+    bool defaultConditionRow;  // 用户编号 / 等于 / empty / AND, not saved
+};
+template <class W>
+constexpr ShownWindow kShown{};
+template <>
+constexpr ShownWindow kShown<TfrmRootFS>{"frmRootFS", "资料浏览", 0, true, false, true, false};
+template <>
+constexpr ShownWindow kShown<TfrmRootFH>{"frmRootFH", "数据浏览", -1, false, true, false, true};
 
-TEST_F(ShowStep, BuildsStatementListsAndResultOfTheMultiSelectWindow) {
-    auto window = Show<TfrmRootFS>();
-    TfrmRootFS& w = *window.get();
-    EXPECT_EQ(w.objectName(), QStringLiteral("frmRootFS"));
+template <class W>
+class ShowStepOfEachWindow : public LookupFixture {};
+TYPED_TEST_SUITE(ShowStepOfEachWindow, test::LookupWindows, test::WindowName);
+
+TYPED_TEST(ShowStepOfEachWindow, BuildsStatementListsResultAndConditionRows) {
+    const ShownWindow& expected = kShown<TypeParam>;
+    auto window = this->template Show<TypeParam>();
+    TypeParam& w = *window.get();
+    EXPECT_EQ(w.objectName(), QLatin1String(expected.objectName));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("查询窗口"));
     EXPECT_EQ(w.BaseSQL, test::kUsersBase);
     EXPECT_EQ(w.QryFhelp->SQL(), test::kUsersBase);
@@ -47,65 +69,62 @@ TEST_F(ShowStep, BuildsStatementListsAndResultOfTheMultiSelectWindow) {
     EXPECT_EQ(w.cbField->currentIndex(), 0);
     EXPECT_EQ(w.lbOrder1->ItemText(0), QStringLiteral("用户编号"));
 
-    // The check column first, then one string field per column.
-    ASSERT_EQ(w.QryFhelp->FieldCount(), 3);
-    EXPECT_EQ(w.QryFhelp->FieldAt(0).FieldName, QStringLiteral("selected"));
-    EXPECT_EQ(w.QryFhelp->FieldAt(1).FieldName, QStringLiteral("用户编号"));
-    EXPECT_EQ(w.QryFhelp->FieldAt(1).DataType, FieldType::String);
-    EXPECT_EQ(w.QryFhelp->FieldAt(1).Size, 10);
-    EXPECT_EQ(w.QryFhelp->FieldAt(2).Size, 20);
-    EXPECT_EQ(w.wwDBGridH->CheckColumn(), 0);
-    EXPECT_EQ(w.wwDBGridH->model()->headerData(0, Qt::Horizontal).toString(),
-              QStringLiteral("选取"));
-    EXPECT_FALSE(w.wwDBGridH->RowIndicator());
-    EXPECT_EQ(GridRows(w), Rows(test::kUsersBase));
+    // The check column first where there is one, then one string field per
+    // column.
+    const int first = expected.checkColumn + 1;
+    ASSERT_EQ(w.QryFhelp->FieldCount(), first + 2);
+    if (expected.checkColumn == 0) {
+        EXPECT_EQ(w.QryFhelp->FieldAt(0).FieldName, QStringLiteral("selected"));
+        EXPECT_EQ(w.wwDBGridH->model()->headerData(0, Qt::Horizontal).toString(),
+                  QStringLiteral("选取"));
+    }
+    EXPECT_EQ(w.QryFhelp->FieldAt(first).FieldName, QStringLiteral("用户编号"));
+    if (expected.requestFields) {
+        EXPECT_EQ(w.QryFhelp->FieldAt(first).DataType, FieldType::String);
+        EXPECT_EQ(w.QryFhelp->FieldAt(first).Size, 10);
+        EXPECT_EQ(w.QryFhelp->FieldAt(first + 1).Size, 20);
+    }
+    EXPECT_EQ(w.wwDBGridH->CheckColumn(), expected.checkColumn);
+    EXPECT_EQ(w.wwDBGridH->RowIndicator(), expected.rowIndicator);
+    EXPECT_EQ(GridRows(w), this->Rows(test::kUsersBase));
 
-    EXPECT_EQ(w.CDSTmp->RowCount(), 0);
+    if (expected.defaultConditionRow) {
+        EXPECT_EQ(w.CDSTmp->RowCount(), 1);
+        EXPECT_EQ(w.CDSTmp->RecordCount(), 0);
+        EXPECT_EQ(w.CDSTmp->GetState(), MemTable::State::Insert);
+        EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FField), QStringLiteral("用户编号"));
+        EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FOperator), QStringLiteral("等于"));
+        EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FValue), QString());
+        EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FLogic), QStringLiteral("AND"));
+    } else {
+        EXPECT_EQ(w.CDSTmp->RowCount(), 0);
+    }
     EXPECT_FALSE(w.ConditionPanelVisible());
     EXPECT_FALSE(w.SortPanelVisible());
     EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("重新查找"));
     EXPECT_TRUE(w.SearchField->isEnabled());
     EXPECT_TRUE(w.SearchValue->isEnabled());
-    ASSERT_NE(w.BitBtn5, nullptr);
-    EXPECT_EQ(w.BitBtn5->text(), QStringLiteral("全选"));
-    EXPECT_EQ(w.BitBtn8->text(), QStringLiteral("全不选"));
+    if (expected.pickAllButtons) {
+        ASSERT_NE(w.BitBtn5, nullptr);
+        EXPECT_EQ(w.BitBtn5->text(), QStringLiteral("全选"));
+        EXPECT_EQ(w.BitBtn8->text(), QStringLiteral("全不选"));
+    } else {
+        EXPECT_EQ(w.BitBtn5, nullptr);
+        EXPECT_EQ(w.template findChild<QPushButton*>(QStringLiteral("BitBtn8")), nullptr);
+    }
 
-    const int count = db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMG"));
-    EXPECT_EQ(w.StatusText(0), QStringLiteral("资料浏览"));
+    const int count = this->db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMG"));
+    EXPECT_EQ(w.StatusText(0), QString::fromUtf8(expected.browseLabel));
     EXPECT_EQ(w.StatusText(2), QStringLiteral("资料笔数"));
     EXPECT_EQ(w.StatusText(3), QStringLiteral("1／%1").arg(count));
-    const QStringList first = Rows(test::kUsersBase).first().split(QLatin1Char('\t'));
-    EXPECT_EQ(w.StatusText(1), first.join(QLatin1Char(' ')));
+    const QStringList firstRow = this->Rows(test::kUsersBase).first().split(QLatin1Char('\t'));
+    EXPECT_EQ(w.StatusText(1), firstRow.join(QLatin1Char(' ')));
     // The opened notice went to the host.
-    ASSERT_FALSE(host.notices.empty());
-    EXPECT_TRUE(host.notices.back().text.startsWith(QStringLiteral("查询窗口#")));
+    ASSERT_FALSE(this->host.notices.empty());
+    EXPECT_TRUE(this->host.notices.back().text.startsWith(QStringLiteral("查询窗口#")));
 }
 
-TEST_F(ShowStep, SingleSelectWindowTakesStatementFieldsAndADefaultConditionRow) {
-    auto window = Show<TfrmRootFH>();
-    TfrmRootFH& w = *window.get();
-    EXPECT_EQ(w.objectName(), QStringLiteral("frmRootFH"));
-    EXPECT_EQ(w.BaseSQL, test::kUsersBase);
-    ASSERT_EQ(w.QryFhelp->FieldCount(), 2);
-    EXPECT_EQ(w.QryFhelp->FieldAt(0).FieldName, QStringLiteral("用户编号"));
-    EXPECT_EQ(w.wwDBGridH->CheckColumn(), -1);
-    EXPECT_TRUE(w.wwDBGridH->RowIndicator());
-    EXPECT_EQ(w.BitBtn5, nullptr);
-    EXPECT_EQ(w.findChild<QPushButton*>(QStringLiteral("BitBtn8")), nullptr);
-    EXPECT_EQ(GridRows(w), Rows(test::kUsersBase));
-
-    // One unsaved row: 用户编号 / 等于 / empty / AND.
-    EXPECT_EQ(w.CDSTmp->RowCount(), 1);
-    EXPECT_EQ(w.CDSTmp->RecordCount(), 0);
-    EXPECT_EQ(w.CDSTmp->GetState(), MemTable::State::Insert);
-    EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FField), QStringLiteral("用户编号"));
-    EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FOperator), QStringLiteral("等于"));
-    EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FValue), QString());
-    EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FLogic), QStringLiteral("AND"));
-    EXPECT_EQ(w.StatusText(0), QStringLiteral("数据浏览"));
-    EXPECT_FALSE(w.ConditionPanelVisible());
-    EXPECT_FALSE(w.SortPanelVisible());
-}
+class ShowStep : public LookupFixture {};
 
 TEST_F(ShowStep, TrimsLabelsInTheStatementAndKeepsThemInTheLists) {
     QueryDataset padded;
@@ -129,8 +148,7 @@ TEST_F(ShowStep, TrimsLabelsInTheStatementAndKeepsThemInTheLists) {
     one.AddField(RequestField(QStringLiteral("MG001"), QStringLiteral("用户编号"),
                               QStringLiteral("ADMMG"), FieldType::WideString, 10));
     auto single = Show<TfrmRootFH>(test::kUsersFrom, &one);
-    EXPECT_EQ(single.get()->BaseSQL,
-              QStringLiteral("SELECT ADMMG.MG001 AS 用户编号 FROM ADMMG WHERE 1=1"));
+    EXPECT_EQ(single.get()->BaseSQL, test::kCodesBase);
     EXPECT_EQ(single.get()->StatusText(1), Rows(single.get()->BaseSQL).first());
 }
 
@@ -310,19 +328,28 @@ TEST_F(Picking, SingleSelectOnEmptyOrClosedResult) {
     EXPECT_EQ(w.ResultValue->High(), -1);
 }
 
-class Caller : public LookupFixture {};
+template <class W>
+class CallerOfEachWindow : public LookupFixture {};
+TYPED_TEST_SUITE(CallerOfEachWindow, test::LookupWindows, test::WindowName);
 
-TEST_F(Caller, CancelAndEscLeaveNothingEvenWithTicks) {
-    WhenShown<TfrmRootFS>([&](TfrmRootFS& w) {
+TYPED_TEST(CallerOfEachWindow, CancelAndEscLeaveNothingEvenWithAPick) {
+    // A click on the first record ticks it (multi-select) or makes it the
+    // current one (single-select); 取消, or Esc, hands back nothing all the same.
+    this->template WhenShown<TypeParam>([&](TypeParam& w) {
         ClickCell(w.wwDBGridH, 0, 0);
         QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
     });
-    EXPECT_FALSE(RunLookup<TfrmRootFS>(hqryADMMG, test::kUsersFrom));
-    WhenShown<TfrmRootFH>([&](TfrmRootFH& w) { QTest::keyClick(w.wwDBGridH, Qt::Key_Escape); });
-    EXPECT_FALSE(RunLookup<TfrmRootFH>(hqryADMMG, test::kUsersFrom));
-    EXPECT_EQ(frmRootFH, nullptr);
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_FALSE(RunLookup<TypeParam>(this->hqryADMMG, test::kUsersFrom));
+    this->template WhenShown<TypeParam>([&](TypeParam& w) {
+        ClickCell(w.wwDBGridH, 0, 0);
+        QTest::keyClick(w.wwDBGridH, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(RunLookup<TypeParam>(this->hqryADMMG, test::kUsersFrom));
+    EXPECT_EQ(TypeParam::Current(), nullptr);
+    EXPECT_TRUE(this->TakeErrors().isEmpty());
 }
+
+class Caller : public LookupFixture {};
 
 TEST_F(Caller, EachLookupBuildsAFreshWindowAndRunsTheShowStepAgain) {
     int shown = 0;

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <type_traits>
 #include <vector>
 
 #include "data/MemTable.h"
@@ -20,6 +22,8 @@
 #include "lookup/LookupCaller.h"
 #include "lookup/LookupStatements.h"
 #include "lookup/LookupWindow.h"
+#include "lookup/RootFH.h"
+#include "lookup/RootFS.h"
 #include "support/Requests.h"
 #include "widgets/DatasetModel.h"
 #include "widgets/DropDownButton.h"
@@ -35,15 +39,52 @@ inline void AddUserRequestFields(QueryDataset& request) {
                                QStringLiteral("用户名称"), QStringLiteral("ADMMG")));
 }
 
-// A window of kind W shown modeless over `source` and `from`; freed with the
-// guard (or earlier, by its own close step).
+// Both lookup windows, multi- then single-select, for typed tests; each
+// instance is named after its window.
+using LookupWindows = ::testing::Types<TfrmRootFS, TfrmRootFH>;
+
+struct WindowName {
+    template <class W>
+    static std::string GetName(int) {
+        return std::is_same_v<W, TfrmRootFS> ? "MultiSelectWindow" : "SingleSelectWindow";
+    }
+};
+
+// The same two windows as a value, for tests parametrised at run time (over
+// the databases as well).
+enum class WindowKind { MultiSelect, SingleSelect };
+
+inline const char* WindowKindName(WindowKind kind) {
+    return kind == WindowKind::MultiSelect ? "MultiSelectWindow" : "SingleSelectWindow";
+}
+
+// `window` shown modeless over `source` and `from`; freed with the guard (or
+// earlier, by its own close step).
+template <class W>
+LookupWindowGuard<W> ShowLookupWindow(W* window, QueryDataset& source, const QString& from) {
+    LookupWindowGuard<W> guard(window);
+    window->SourceQuery = &source;
+    window->FromText = from;
+    window->show();
+    return guard;
+}
+
+// A window of kind W shown modeless over `source` and `from`.
 template <class W>
 LookupWindowGuard<W> ShowLookup(QueryDataset& source, const QString& from = kUsersFrom) {
-    LookupWindowGuard<W> window(new W(nullptr));
-    window.get()->SourceQuery = &source;
-    window.get()->FromText = from;
-    window.get()->show();
-    return window;
+    return ShowLookupWindow(new W(nullptr), source, from);
+}
+
+// The window of `kind` shown modeless over `source` and `from`.
+inline LookupWindowGuard<LookupWindow> ShowLookup(WindowKind kind, QueryDataset& source,
+                                                  const QString& from = kUsersFrom) {
+    LookupWindow* window = nullptr;
+    if (kind == WindowKind::MultiSelect) {
+        window = new TfrmRootFS(nullptr);
+    } else {
+        window = new TfrmRootFH(nullptr);
+    }
+    return ShowLookupWindow(window, source, from);
 }
 
 // Clicks happen where the operator sees the cell: pending layout first.

@@ -63,15 +63,16 @@ bool BackendAvailable(Backend backend) {
     return !server || !PostgresConninfo().isEmpty();
 }
 
-void EveryDatabase::SetUp() {
-    if (!BackendAvailable(GetParam())) {
+void OpenTestDatabase(Backend backend, TestDatabase::Content content,
+                      std::unique_ptr<TestDatabase>& database) {
+    if (!BackendAvailable(backend)) {
         if (!qEnvironmentVariableIsEmpty("CI")) {
             GTEST_FAIL() << "PRVC03_PG_CONNINFO is not set on CI: every database configuration "
                             "must run there (scripts/with-postgres.sh)";
         }
         GTEST_SKIP() << "PRVC03_PG_CONNINFO is not set: no PostgreSQL server to run on";
     }
-    database_ = std::make_unique<TestDatabase>(GetParam(), Content());
+    database = std::make_unique<TestDatabase>(backend, content);
 }
 
 TestDatabase::TestDatabase(Content content) : TestDatabase(Backend::SQLite, content) {}

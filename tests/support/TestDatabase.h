@@ -22,6 +22,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <tuple>
 
 namespace prvc03::test {
 
@@ -116,30 +117,50 @@ class TestDatabase {
     qint64 pid_ = 0;
 };
 
+// Every database configuration, in the order the suites run them.
+inline constexpr Backend kEveryBackend[] = {Backend::SQLite, Backend::PostgreSQL,
+                                            Backend::OdbcPostgreSQL, Backend::OdbcSQLite};
+
+// The database configuration of a test parameter: the parameter itself, or
+// the first member of a tuple that adds further dimensions.
+inline Backend BackendOf(Backend backend) {
+    return backend;
+}
+template <class... Rest>
+Backend BackendOf(const std::tuple<Backend, Rest...>& param) {
+    return std::get<0>(param);
+}
+
+// Opens the running test's database of `backend` into `database`. Without a
+// PostgreSQL server the PostgreSQL configurations skip the test (fail it on
+// CI) and leave `database` empty.
+void OpenTestDatabase(Backend backend, TestDatabase::Content content,
+                      std::unique_ptr<TestDatabase>& database);
+
 // Runs a test body once per database: derive the fixture from EveryDatabase,
 // write TEST_P, and instantiate it with PRVC03_ON_EVERY_DATABASE(Fixture).
 // SetUp opens the database (of content Content()); the PostgreSQL
 // configurations are skipped only when no server is configured, and never
 // on CI, where that fails. A fixture that overrides SetUp calls this
-// one first and returns when IsSkipped().
-class EveryDatabase : public ::testing::TestWithParam<Backend> {
+// one first and returns when IsSkipped(). EveryDatabaseOf<Param> does the
+// same for a parameter that is a tuple led by the database.
+template <class Param>
+class EveryDatabaseOf : public ::testing::TestWithParam<Param> {
   protected:
-    void SetUp() override;
+    void SetUp() override { OpenTestDatabase(BackendOf(this->GetParam()), Content(), database_); }
     virtual TestDatabase::Content Content() const { return TestDatabase::Demo; }
     TestDatabase& db() { return *database_; }
 
   private:
     std::unique_ptr<TestDatabase> database_;
 };
+using EveryDatabase = EveryDatabaseOf<Backend>;
 
 std::string BackendParamName(const ::testing::TestParamInfo<Backend>& info);
 
-#define PRVC03_ON_EVERY_DATABASE(Fixture)                                                       \
-    INSTANTIATE_TEST_SUITE_P(                                                                   \
-        Databases, Fixture,                                                                     \
-        ::testing::Values(::prvc03::test::Backend::SQLite, ::prvc03::test::Backend::PostgreSQL, \
-                          ::prvc03::test::Backend::OdbcPostgreSQL,                              \
-                          ::prvc03::test::Backend::OdbcSQLite),                                 \
-        ::prvc03::test::BackendParamName)
+#define PRVC03_ON_EVERY_DATABASE(Fixture)                                        \
+    INSTANTIATE_TEST_SUITE_P(Databases, Fixture,                                 \
+                             ::testing::ValuesIn(::prvc03::test::kEveryBackend), \
+                             ::prvc03::test::BackendParamName)
 
 }  // namespace prvc03::test

@@ -1,7 +1,7 @@
 // One QApplication per test binary, on the offscreen platform unless the
 // caller chose another. When PRVC03_CONFIGURATION_LOG names a file, every
 // finished case run on a database configuration (the parameter name after
-// the last "/") appends "configuration passed|failed" to it, so that the
+// the last "/", and after its last "_") appends "configuration passed|failed" to it, so that the
 // test script can say which configurations really ran.
 #include <QApplication>
 #include <QFile>
@@ -23,7 +23,11 @@ class ConfigurationLog final : public ::testing::EmptyTestEventListener {
         if (slash < 0 || !file_.open(QIODevice::Append | QIODevice::Text)) {
             return;
         }
-        file_.write(name.mid(slash + 1) + (test.result()->Passed() ? " passed\n" : " failed\n"));
+        // The configuration is the parameter name's last part
+        // ("MultiSelectWindow_SQLite" runs on SQLite).
+        const QByteArray param = name.mid(slash + 1);
+        const QByteArray configuration = param.mid(param.lastIndexOf('_') + 1);
+        file_.write(configuration + (test.result()->Passed() ? " passed\n" : " failed\n"));
         file_.close();
     }
 
