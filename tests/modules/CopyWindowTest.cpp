@@ -19,6 +19,7 @@
 #include "platform/Windows.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
+#include "support/Requests.h"
 #include "support/TestDatabase.h"
 #include "support/WhenModal.h"
 #include "support/WhenShown.h"
@@ -305,8 +306,7 @@ TEST_F(CopyWindowTest, KeysOpenTheLookupsAndDeleteALine) {
         &context, [](TfrmRootFH& lookup) { QTest::mouseClick(lookup.BitBtn1, Qt::LeftButton); });
     window->Edit1->setFocus();
     QTest::keyClick(window->Edit1, Qt::Key_F4);
-    const QString first = db.Scalar(QStringLiteral(
-        "SELECT ADMMG.MG001 AS 用户编号, ADMMG.MG002 AS 用户名称 FROM ADMMG WHERE 1=1"));
+    const QString first = db.Scalar(test::kUsersBase);
     EXPECT_EQ(window->Edit1->text(), first);
 
     // F4 in the list: the multi-select lookup; 全选 and 确定 add every user.
