@@ -91,13 +91,22 @@ QPointer<QWidget> OpenCopyWindow(QLibrary& library, test::TestDatabase& db,
     return window;
 }
 
-TEST(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
+// The real library loaded by the test as a host, with its copy window open
+// on a fresh demo database.
+class EndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window = OpenCopyWindow(library, db, host);
+        ASSERT_FALSE(window.isNull());
+    }
+
     test::HostRecorder host;
     test::TestDatabase db;
-    QLibrary library(QStringLiteral(PRVC03_LIBRARY_PATH));
-    const QPointer<QWidget> window = OpenCopyWindow(library, db, host);
-    ASSERT_FALSE(window.isNull());
+    QLibrary library{QStringLiteral(PRVC03_LIBRARY_PATH)};
+    QPointer<QWidget> window;
+};
 
+TEST_F(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
     // Source user: the single-select lookup, a click on A01's row, 确定.
     bool picked = false;
     WhenModal(QStringLiteral("frmRootFH"), [&picked](QWidget* lookup) {
@@ -174,12 +183,7 @@ void SearchAndReachOk(QWidget* lookup, const QString& code, bool tick) {
     ASSERT_EQ(lookup->focusWidget(), Button(lookup, "BitBtn1"));
 }
 
-TEST(EndToEnd, KeyboardAloneOpensBothLookupsPicksAndCopies) {
-    test::HostRecorder host;
-    test::TestDatabase db;
-    QLibrary library(QStringLiteral(PRVC03_LIBRARY_PATH));
-    const QPointer<QWidget> window = OpenCopyWindow(library, db, host);
-    ASSERT_FALSE(window.isNull());
+TEST_F(EndToEnd, KeyboardAloneOpensBothLookupsPicksAndCopies) {
     auto* edit = window->findChild<QLineEdit*>(QStringLiteral("Edit1"));
     auto* targets = window->findChild<QListWidget*>(QStringLiteral("ListBox1"));
     edit->setFocus();
