@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "forms/Controls.h"
 #include "resources/Glyphs.h"
-#include "session/Errors.h"
 
 namespace prvc03 {
 
@@ -32,12 +32,10 @@ TfrmCopyPreview::TfrmCopyPreview(QObject* owner) : TfrmRootF(owner) {
     setWindowTitle(QStringLiteral("复制预览"));
     SetClientSize(kClientWidth, kClientHeight);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = Named(new QLabel(this), "Label1");
     Label1->setGeometry(12, 10, kClientWidth - 24, 20);
 
-    StringGrid1 = new QTableWidget(0, ColumnCount, this);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1 = Named(new QTableWidget(0, ColumnCount, this), "StringGrid1");
     StringGrid1->setAccessibleName(QStringLiteral("复制预览结果"));
     StringGrid1->setGeometry(12, 36, kClientWidth - 24, kClientHeight - 36 - 50);
     StringGrid1->setHorizontalHeaderLabels({QStringLiteral("用户编号"), QStringLiteral("用户名称"),
@@ -55,13 +53,9 @@ TfrmCopyPreview::TfrmCopyPreview(QObject* owner) : TfrmRootF(owner) {
     StringGrid1->horizontalHeader()->setStretchLastSection(true);
     Label1->setBuddy(StringGrid1);
 
-    BitBtn1 = new QPushButton(GlyphIcon(Glyph::Ok), QStringLiteral("确定"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setAccessibleName(QStringLiteral("确定"));
-    BitBtn1->setAutoDefault(false);
+    BitBtn1 = BitBtn(this, "BitBtn1", QStringLiteral("确定"), Glyph::Ok);
     BitBtn1->setGeometry(kClientWidth - 12 - 97, kClientHeight - 40, 97, 30);
-    connect(BitBtn1, &QPushButton::clicked, this,
-            [this] { RunHandler([this] { BitBtn1Click(); }); });
+    Bind(BitBtn1, &QPushButton::clicked, &TfrmCopyPreview::BitBtn1Click);
 }
 
 void TfrmCopyPreview::SetForecasts(const QString& sourceCode,

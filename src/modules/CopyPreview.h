@@ -14,7 +14,7 @@ class QTableWidget;
 
 namespace prvc03 {
 
-class TfrmCopyPreview : public TfrmRootF {
+class TfrmCopyPreview final : public TfrmRootF {
     Q_OBJECT
 
   public:

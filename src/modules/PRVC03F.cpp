@@ -114,11 +114,8 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
                         QStringLiteral("清空新用户列表"), QString(), QRect(240, 81, 23, 22));
 
     // 预览 at the left end of the bottom row, apart from 确定 / 取消.
-    BitBtn3 = new QPushButton(GlyphIcon(Glyph::Preview), QStringLiteral("预览"), this);
-    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    BitBtn3 = BitBtn(this, "BitBtn3", QStringLiteral("预览"), Glyph::Preview);
     BitBtn3->setGeometry(19, 384, 97, 30);
-    BitBtn3->setAutoDefault(false);
-    BitBtn3->setAccessibleName(QStringLiteral("预览"));
     BitBtn3->setToolTip(QStringLiteral("预览复制：列出每位新用户将复制的笔数，不写入资料"));
 
     // Tab order: the group's list, the source box, then 确定, 取消, 预览.
