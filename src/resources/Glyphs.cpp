@@ -72,6 +72,17 @@ void Magnifier(QPainter& p, qreal cx, qreal cy, qreal radius) {
     p.drawArc(QRectF(cx - radius + 1.5, cy - radius + 1.5, radius, radius), 90 * 16, 90 * 16);
 }
 
+// A sheet of records: `lines` ruled lines from `firstLineY` down.
+void RecordSheet(QPainter& p, int lines, qreal firstLineY) {
+    p.setPen(Stroke(kGrey, 0.9));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(1.5, 1.5, 10, 12.5));
+    p.setPen(Stroke(kGrey.lighter(130), 1.0));
+    for (int i = 0; i < lines; ++i) {
+        p.drawLine(QPointF(3.5, firstLineY + i * 2.5), QPointF(9.5, firstLineY + i * 2.5));
+    }
+}
+
 void CheckMark(QPainter& p, const QColor& colour, qreal width) {
     p.setPen(Stroke(colour, width));
     p.setBrush(Qt::NoBrush);
@@ -243,13 +254,7 @@ void Paint(QPainter& p, Glyph glyph) {
         }
         case Glyph::Query: {
             // A sheet of records under a magnifier.
-            p.setPen(Stroke(kGrey, 0.9));
-            p.setBrush(Qt::white);
-            p.drawRect(QRectF(1.5, 1.5, 10, 12.5));
-            p.setPen(Stroke(kGrey.lighter(130), 1.0));
-            for (int i = 0; i < 4; ++i) {
-                p.drawLine(QPointF(3.5, 4.5 + i * 2.5), QPointF(9.5, 4.5 + i * 2.5));
-            }
+            RecordSheet(p, 4, 4.5);
             Magnifier(p, 10, 9.5, 3.2);
             break;
         }
@@ -268,13 +273,7 @@ void Paint(QPainter& p, Glyph glyph) {
         }
         case Glyph::Preview: {
             // A sheet of records with an eye over it: look before writing.
-            p.setPen(Stroke(kGrey, 0.9));
-            p.setBrush(Qt::white);
-            p.drawRect(QRectF(1.5, 1.5, 10, 12.5));
-            p.setPen(Stroke(kGrey.lighter(130), 1.0));
-            for (int i = 0; i < 3; ++i) {
-                p.drawLine(QPointF(3.5, 4.0 + i * 2.5), QPointF(9.5, 4.0 + i * 2.5));
-            }
+            RecordSheet(p, 3, 4.0);
             QPainterPath eye;
             eye.moveTo(4.0, 11.5);
             eye.quadTo(9.75, 5.5, 15.5, 11.5);
