@@ -20,6 +20,7 @@
 
 class QLocale;
 class QSqlDatabase;
+class QSqlError;
 
 namespace prvc03 {
 
@@ -82,6 +83,8 @@ QString TrimControl(const QString& text);
 QString EscapeQuotes(const QString& text);
 // Encloses in single quotes, doubling the quotes inside (EscapeQuotes).
 QString QuoteText(const QString& text);
+// The database's own text of an error; Qt's text when the driver gives none.
+QString DatabaseErrorText(const QSqlError& error);
 // Runs a statement that returns no records; on failure reports the error to
 // the host and returns false. A blank statement returns false silently.
 bool ExecuteSQL(const QString& statement);

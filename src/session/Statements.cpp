@@ -11,14 +11,10 @@
 
 namespace prvc03 {
 
-namespace {
-
-QString ErrorText(const QSqlError& error) {
+QString DatabaseErrorText(const QSqlError& error) {
     const QString text = error.databaseText();
     return text.isEmpty() ? error.text() : text;
 }
-
-}  // namespace
 
 bool ExecuteSQL(const QString& statement) {
     if (TrimControl(statement).isEmpty()) {
@@ -32,7 +28,7 @@ bool ExecuteSQL(const QString& statement) {
         if (query.exec(statement)) {
             return true;
         }
-        failure = ErrorText(query.lastError());
+        failure = DatabaseErrorText(query.lastError());
     } catch (const Error& error) {
         failure = error.Message();
     }
@@ -48,11 +44,11 @@ void QueryFirstRow(const QString& statement, std::optional<VariantArray>& result
     query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     query.setForwardOnly(true);
     if (!query.exec(statement)) {
-        throw Error(ErrorText(query.lastError()));
+        throw Error(DatabaseErrorText(query.lastError()));
     }
     if (!query.next()) {
         if (query.lastError().isValid()) {
-            throw Error(ErrorText(query.lastError()));
+            throw Error(DatabaseErrorText(query.lastError()));
         }
         return;
     }
