@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 
 #include "modules/CopyStatements.h"
+#include "session/DatabaseProduct.h"
 #include "session/Errors.h"
 #include "session/Global.h"
 
@@ -12,17 +13,12 @@ namespace prvc03 {
 
 namespace {
 
-QString DatabaseText(const QSqlError& error) {
-    const QString text = error.databaseText();
-    return text.isEmpty() ? error.text() : text;
-}
-
 // The first column of the first row of `statement`, as a number.
 int Count(QSqlDatabase& db, const QString& statement) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(statement) || !query.next()) {
-        throw Error(DatabaseText(query.lastError()));
+        throw Error(DatabaseErrorText(query.lastError()));
     }
     return query.value(0).toInt();
 }
@@ -71,15 +67,17 @@ CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal
     if (!db_.transaction()) {
         // Without a transaction of its own the statement would write: it
         // does not run, and 确定 fails this line in the same way.
-        const QString text = DatabaseText(db_.lastError());
+        const QString text = DatabaseErrorText(db_.lastError());
         forecast.error = text.isEmpty() ? QStringLiteral("无法开始事务") : text;
         return forecast;
     }
     try {
+        // A statement the driver would misread is refused as 确定 refuses it.
+        CheckStatementForDriver(db_, statement);
         for (const QString& repeated : earlier) {
             QSqlQuery query(db_);
             if (!query.exec(repeated)) {
-                throw Error(DatabaseText(query.lastError()));
+                throw Error(DatabaseErrorText(query.lastError()));
             }
         }
         const QString count = QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001=") + literal;
@@ -95,7 +93,7 @@ CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal
                 forecast.rows = Count(db_, count) - before;
             }
         } else {
-            forecast.error = DatabaseText(query.lastError());
+            forecast.error = DatabaseErrorText(query.lastError());
         }
     } catch (const std::exception& error) {
         forecast.copyable = false;
@@ -103,7 +101,7 @@ CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal
         forecast.error = QString::fromUtf8(error.what());
     }
     if (!db_.rollback()) {
-        throw Error(QStringLiteral("复制预览无法回滚：") + DatabaseText(db_.lastError()));
+        throw Error(QStringLiteral("复制预览无法回滚：") + DatabaseErrorText(db_.lastError()));
     }
     return forecast;
 }

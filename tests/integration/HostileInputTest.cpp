@@ -12,6 +12,7 @@
 
 #include "IntegrationSupport.h"
 #include "lookup/LookupStatements.h"
+#include "modules/CopyDryRun.h"
 #include "modules/CopyStatements.h"
 #include "platform/Cp936.h"
 #include "support/SqlShape.h"
@@ -262,6 +263,15 @@ TEST_P(HostileInput, PickedTargetCodes) {
         const QStringList users = db().Rows(QStringLiteral("ADMMG"));
         const QStringList rights = db().Rows(QStringLiteral("ADMMH"));
         const QStringList tables = db().Tables();
+
+        // 预览 forecasts what 确定 then does, and writes nothing.
+        const std::vector<CopyForecast> forecast =
+            CopyDryRun(db().db()).Run(QStringLiteral("A02"), {{payload.text, QString()}});
+        ASSERT_EQ(forecast.size(), 1u);
+        EXPECT_EQ(forecast[0].copyable, !IsRefused(db(), payload.text));
+        EXPECT_EQ(forecast[0].error, Refusal(db(), payload.text));
+        EXPECT_EQ(forecast[0].rows, forecast[0].copyable ? static_cast<int>(source.size()) : 0);
+        EXPECT_EQ(db().Rows(QStringLiteral("ADMMH")), rights);
 
         TfrmPRVC03F& w = OpenCopyWindow();
         w.Edit1->setText(QStringLiteral("A02"));
