@@ -24,10 +24,10 @@
 #include "FetchBaselines.h"
 #include "ServerData.h"
 #include "Summary.h"
+#include "data/DatabaseProduct.h"
 #include "data/ResultColumn.h"
 #include "data/ResultReader.h"
 #include "modules/CopyStatements.h"
-#include "session/DatabaseProduct.h"
 
 namespace prvc03::bench {
 

@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "session/DatabaseProduct.h"
+#include "data/DatabaseProduct.h"
 
 namespace prvc03::demo {
 

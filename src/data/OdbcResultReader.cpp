@@ -1,219 +1,41 @@
 // The reader of QODBC connections. QODBC reads every value with its own
 // SQLGetData call and QVariant; this reader runs the statement on a
 // statement handle of its own on the connection's ODBC handle and fetches
-// row arrays of bound columns: text as UTF-16, numbers as native values,
-// NULL from the length indicators. Types and values are those QODBC gives
-// with low-precision doubles, so the dataset cannot tell the two apart.
+// row arrays of bound columns: text as UTF-16 or UTF-8 as the driver takes
+// it, numbers as native values, NULL from the length indicators. Types and
+// values are those QODBC gives with low-precision doubles, so the dataset
+// cannot tell the two apart.
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <mutex>
 
+#include "data/Odbc.h"
+#include "data/OdbcTypeMap.h"
 #include "data/ResultReader.h"
-#include "session/DatabaseProduct.h"
 #include "session/Errors.h"
 
 namespace prvc03 {
 
 namespace {
 
-static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC with 2-byte SQLWCHAR");
-
 constexpr SQLULEN kRowsPerBlock = 1000;
 // Wide rows get fewer rows a block, so that the bound buffers stay near this.
 constexpr SQLULEN kBytesPerBlock = 4u << 20;
-// Text and binary columns up to this size (characters or bytes) are bound;
-// longer or unbounded ones are read in pieces, row by row.
-constexpr SQLULEN kLongestBound = 4000;
-constexpr SQLLEN kPieceUnits = 4096;
+constexpr SQLLEN kPieceBytes = 8192;
 
-QString FromWide(const SQLWCHAR* text, qsizetype units) {
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), units);
-}
-
-// Every diagnostic record of a handle, as QODBC joins them.
-QString Diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
-    QString text;
-    for (SQLSMALLINT i = 1;; ++i) {
-        SQLWCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
-        SQLINTEGER native = 0;
-        SQLSMALLINT length = 0;
-        if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, i, state, &native, nullptr, 0, &length))) {
-            break;
-        }
-        std::vector<SQLWCHAR> message(static_cast<std::size_t>(length) + 1);
-        if (!SQL_SUCCEEDED(SQLGetDiagRecW(type, handle, i, state, &native, message.data(),
-                                          static_cast<SQLSMALLINT>(message.size()), &length))) {
-            break;
-        }
-        if (!text.isEmpty()) {
-            text += QLatin1Char(' ');
-        }
-        text += FromWide(message.data(), std::min<qsizetype>(length, message.size() - 1));
-    }
-    return text.trimmed();
-}
-
-// A statement handle, freed on every path.
-class Statement {
-  public:
-    explicit Statement(SQLHDBC connection) {
-        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle_))) {
-            const QString text = Diagnostics(SQL_HANDLE_DBC, connection);
-            handle_ = nullptr;
-            throw Error(text.isEmpty() ? QStringLiteral("Unable to allocate a statement") : text);
-        }
-    }
-    ~Statement() {
-        SQLFreeStmt(handle_, SQL_CLOSE);
-        SQLFreeHandle(SQL_HANDLE_STMT, handle_);
-    }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    SQLHSTMT get() const { return handle_; }
-    // Raises the statement's diagnostics unless `rc` is a success.
-    void Check(SQLRETURN rc, const char* what) const {
-        if (!SQL_SUCCEEDED(rc)) {
-            QString text = Diagnostics(SQL_HANDLE_STMT, handle_);
-            if (text.isEmpty()) {
-                text = QString::fromLatin1(what);
-            }
-            throw Error(text);
-        }
-    }
-
-  private:
-    SQLHSTMT handle_ = nullptr;
-};
-
-// How one column's values are read.
-enum class Read { Text, Int, UInt, BigInt, UBigInt, Double, Date, Time, Timestamp, Binary };
-
+// How one column's values are read, and its block buffers: one value of
+// `width` bytes and one indicator a row.
 struct Column {
-    Read read = Read::Text;
-    SQLSMALLINT cType = SQL_C_WCHAR;
-    SQLULEN size = 0;   // the driver's column size
-    bool bound = true;  // fits a bound buffer
-    // The block buffers: one value of `width` bytes and one indicator a row.
+    OdbcColumnType how;
     std::vector<unsigned char> data;
     std::vector<SQLLEN> indicators;
-    SQLLEN width = 0;
 };
-
-// QODBC's type for an ODBC SQL type, and how the value is read.
-void Decode(SQLSMALLINT sqlType, bool isSigned, QMetaType& type, Read& read) {
-    switch (sqlType) {
-        case SQL_DECIMAL:
-        case SQL_NUMERIC:
-        case SQL_REAL:
-        case SQL_FLOAT:
-        case SQL_DOUBLE:
-            type = QMetaType::fromType<double>();
-            read = Read::Double;
-            return;
-        case SQL_SMALLINT:
-            type = isSigned ? QMetaType::fromType<short>() : QMetaType::fromType<ushort>();
-            read = isSigned ? Read::Int : Read::UInt;
-            return;
-        case SQL_INTEGER:
-        case SQL_BIT:
-            type = isSigned ? QMetaType::fromType<int>() : QMetaType::fromType<uint>();
-            read = isSigned ? Read::Int : Read::UInt;
-            return;
-        case SQL_TINYINT:
-            type = QMetaType::fromType<uint>();
-            read = Read::UInt;
-            return;
-        case SQL_BIGINT:
-            type = isSigned ? QMetaType::fromType<qlonglong>() : QMetaType::fromType<qulonglong>();
-            read = isSigned ? Read::BigInt : Read::UBigInt;
-            return;
-        case SQL_BINARY:
-        case SQL_VARBINARY:
-        case SQL_LONGVARBINARY:
-            type = QMetaType::fromType<QByteArray>();
-            read = Read::Binary;
-            return;
-        case SQL_DATE:
-        case SQL_TYPE_DATE:
-            type = QMetaType::fromType<QDate>();
-            read = Read::Date;
-            return;
-        case SQL_TIME:
-        case SQL_TYPE_TIME:
-            type = QMetaType::fromType<QTime>();
-            read = Read::Time;
-            return;
-        case SQL_TIMESTAMP:
-        case SQL_TYPE_TIMESTAMP:
-            type = QMetaType::fromType<QDateTime>();
-            read = Read::Timestamp;
-            return;
-        case SQL_WCHAR:
-        case SQL_WVARCHAR:
-        case SQL_WLONGVARCHAR:
-        case SQL_CHAR:
-        case SQL_VARCHAR:
-        case SQL_LONGVARCHAR:
-            type = QMetaType::fromType<QString>();
-            read = Read::Text;
-            return;
-        default:
-            type = QMetaType::fromType<QByteArray>();
-            read = Read::Binary;
-            return;
-    }
-}
-
-SQLSMALLINT CTypeOf(Read read) {
-    switch (read) {
-        case Read::Text:
-            return SQL_C_WCHAR;
-        case Read::Int:
-        case Read::UInt:
-        case Read::BigInt:
-            return SQL_C_SBIGINT;
-        case Read::UBigInt:
-            return SQL_C_UBIGINT;
-        case Read::Double:
-            return SQL_C_DOUBLE;
-        case Read::Date:
-            return SQL_C_TYPE_DATE;
-        case Read::Time:
-            return SQL_C_TYPE_TIME;
-        case Read::Timestamp:
-            return SQL_C_TYPE_TIMESTAMP;
-        case Read::Binary:
-            return SQL_C_BINARY;
-    }
-    return SQL_C_BINARY;
-}
-
-// Bytes of one bound value.
-SQLLEN WidthOf(const Column& column) {
-    switch (column.read) {
-        case Read::Text:
-            // Room for every character as a surrogate pair, and the NUL.
-            return static_cast<SQLLEN>((2 * column.size + 1) * sizeof(SQLWCHAR));
-        case Read::Binary:
-            return static_cast<SQLLEN>(column.size);
-        case Read::Date:
-            return sizeof(SQL_DATE_STRUCT);
-        case Read::Time:
-            return sizeof(SQL_TIME_STRUCT);
-        case Read::Timestamp:
-            return sizeof(SQL_TIMESTAMP_STRUCT);
-        default:
-            return 8;
-    }
-}
 
 // A fixed-size value from a driver buffer, which need not be aligned for it.
 template <class T>
@@ -223,18 +45,116 @@ T Load(const unsigned char* value) {
     return v;
 }
 
+// A fixed-size value as QODBC gives it.
+QVariant ValueOf(OdbcRead read, const unsigned char* value) {
+    switch (read) {
+        case OdbcRead::Int:
+            return static_cast<int>(Load<SQLBIGINT>(value));
+        case OdbcRead::UInt:
+            return static_cast<uint>(Load<SQLBIGINT>(value));
+        case OdbcRead::BigInt:
+            return static_cast<qlonglong>(Load<SQLBIGINT>(value));
+        case OdbcRead::UBigInt:
+            return static_cast<qulonglong>(Load<SQLUBIGINT>(value));
+        case OdbcRead::Double:
+            return Load<double>(value);
+        case OdbcRead::Date: {
+            const auto d = Load<SQL_DATE_STRUCT>(value);
+            return QDate(d.year, d.month, d.day);
+        }
+        case OdbcRead::Time: {
+            const auto t = Load<SQL_TIME_STRUCT>(value);
+            return QTime(t.hour, t.minute, t.second);
+        }
+        case OdbcRead::Timestamp: {
+            const auto t = Load<SQL_TIMESTAMP_STRUCT>(value);
+            return QDateTime(
+                QDate(t.year, t.month, t.day),
+                QTime(t.hour, t.minute, t.second, static_cast<int>(t.fraction / 1000000)));
+        }
+        case OdbcRead::Text:
+        case OdbcRead::Binary:
+            break;
+    }
+    return {};
+}
+
+// One bound value into the store: straight into a compact column of its
+// kind, otherwise as the QVariant QODBC would give.
+void Store(const OdbcColumnType& how, const unsigned char* value, SQLLEN length,
+           ResultColumn& column) {
+    if (length == SQL_NULL_DATA) {
+        column.AppendNull();
+        return;
+    }
+    const ResultColumn::Kind kind = column.GetKind();
+    const OdbcRead read = how.read;
+    if (read == OdbcRead::Text) {
+        if (how.cType == SQL_C_WCHAR) {
+            const QStringView text(reinterpret_cast<const char16_t*>(value),
+                                   length / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
+            if (kind == ResultColumn::Kind::Text) {
+                column.AppendText(text);
+            } else {
+                column.Append(text.toString());
+            }
+        } else {
+            const QString text = QString::fromUtf8(reinterpret_cast<const char*>(value), length);
+            if (kind == ResultColumn::Kind::Text) {
+                column.AppendText(text);
+            } else {
+                column.Append(text);
+            }
+        }
+        return;
+    }
+    if (read == OdbcRead::Binary) {
+        column.Append(QByteArray(reinterpret_cast<const char*>(value), length));
+        return;
+    }
+    if (kind == ResultColumn::Kind::Int &&
+        (read == OdbcRead::Int || read == OdbcRead::UInt || read == OdbcRead::BigInt)) {
+        const auto v = Load<SQLBIGINT>(value);
+        column.AppendInt(read == OdbcRead::Int    ? static_cast<int>(v)
+                         : read == OdbcRead::UInt ? static_cast<qint64>(static_cast<uint>(v))
+                                                  : v);
+        return;
+    }
+    if (kind == ResultColumn::Kind::Double && read == OdbcRead::Double) {
+        column.AppendDouble(Load<double>(value));
+        return;
+    }
+    column.Append(ValueOf(read, value));
+}
+
 // Raised inside a block fetch when a value is longer than its column says
 // (SQLite keeps whatever it is given): the result is read again row by row.
 struct ValueLongerThanColumn {};
 
 class OdbcResultReader final : public ResultReader {
   public:
-    OdbcResultReader(SQLHDBC connection, const QString& statement, OdbcFetch fetch)
-        : connection_(connection), sql_(statement), fetch_(fetch) {
-        Execute();
+    OdbcResultReader(SQLHDBC connection, bool wide, const QString& statement, OdbcFetch fetch)
+        : connection_(connection),
+          sql_(statement),
+          fetch_(fetch),
+          statement_(std::make_unique<OdbcStatement>(connection, wide)) {}
+
+    void Execute() override {
+        statement_->ExecDirect(sql_);
+        const int count = statement_->ResultColumns();
+        if (!columns_.empty() || count <= 0) {
+            return;  // executed again, the columns known; or no records
+        }
+        for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
+            Describe(i);
+        }
     }
 
-    int ReadAll(const std::vector<int>& source, std::vector<ResultColumn>& columns) override {
+    int Read(const std::vector<int>& source, std::vector<ResultColumn>& columns,
+             int limit) override {
+        if (limit >= 0) {
+            return ReadRows(source, columns, limit);
+        }
         if (fetch_ == OdbcFetch::Blocks && AllBound(source)) {
             std::vector<ResultColumn> empty;
             for (const ResultColumn& column : columns) {
@@ -245,86 +165,54 @@ class OdbcResultReader final : public ResultReader {
             } catch (const ValueLongerThanColumn&) {
                 // Start again from an empty store, one row at a time.
                 columns = std::move(empty);
-                statement_.reset();
-                Execute();
+                CountRows(0);
+                Reexecute();
             }
         }
-        return ReadRows(source, columns);
+        return ReadRows(source, columns, -1);
+    }
+
+    qint64 RowsAffected() const override { return statement_->RowCount(); }
+
+    void Cancel() noexcept override {
+        const std::lock_guard<std::mutex> lock(cancelMutex_);
+        statement_->Cancel();
     }
 
   private:
-    void Execute() {
-        statement_ = std::make_unique<Statement>(connection_);
-        const SQLHSTMT stmt = statement_->get();
-        const std::u16string text = sql_.toStdU16String();
-        statement_->Check(
-            SQLExecDirectW(stmt,
-                           const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.c_str())),
-                           static_cast<SQLINTEGER>(text.size())),
-            "Unable to execute statement");
-        SQLSMALLINT count = 0;
-        statement_->Check(SQLNumResultCols(stmt, &count), "Unable to describe the result");
-        if (count <= 0) {
-            throw Error(QStringLiteral("The statement returns no records"));
+    // A fresh statement handle for the same statement; Cancel reaches the
+    // new one.
+    void Reexecute() {
+        auto fresh = std::make_unique<OdbcStatement>(connection_, statement_->Wide());
+        {
+            const std::lock_guard<std::mutex> lock(cancelMutex_);
+            std::swap(statement_, fresh);
         }
-        if (!columns_.empty()) {
-            return;  // executed again: the columns are known
-        }
-        for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
-            Describe(stmt, i);
-        }
+        fresh.reset();
+        Execute();
     }
 
-    void Describe(SQLHSTMT stmt, SQLUSMALLINT index) {
-        SQLWCHAR name[256] = {};
-        SQLSMALLINT nameLength = 0;
-        SQLSMALLINT sqlType = 0;
-        SQLULEN size = 0;
-        SQLSMALLINT digits = 0;
-        SQLSMALLINT nullable = 0;
-        statement_->Check(SQLDescribeColW(stmt, index, name, 255, &nameLength, &sqlType, &size,
-                                          &digits, &nullable),
-                          "Unable to describe a column");
-        SQLLEN unsignedFlag = SQL_FALSE;
-        SQLColAttributeW(stmt, index, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &unsignedFlag);
-        SQLWCHAR table[256] = {};
-        SQLSMALLINT tableBytes = 0;
-        if (!SQL_SUCCEEDED(SQLColAttributeW(stmt, index, SQL_DESC_BASE_TABLE_NAME, table,
-                                            sizeof(table) - sizeof(SQLWCHAR), &tableBytes,
-                                            nullptr))) {
-            tableBytes = 0;
-        }
-
-        ResultColumnInfo info;
-        // The SQLite ODBC driver counts a name's length in UTF-8 bytes: the
-        // name ends at its NUL.
-        info.name = FromWide(name, std::min<qsizetype>(nameLength, 255));
-        if (const qsizetype nul = info.name.indexOf(QChar(u'\0')); nul >= 0) {
-            info.name.truncate(nul);
-        }
-        info.table = FromWide(table, std::min<qsizetype>(tableBytes / sizeof(SQLWCHAR), 255));
+    void Describe(SQLUSMALLINT index) {
+        const OdbcColumnDescription description = statement_->Describe(index);
         Column column;
-        Decode(sqlType, unsignedFlag == SQL_FALSE, info.type, column.read);
+        column.how = OdbcColumnTypeFor(description.sqlType, description.isSigned, description.size,
+                                       statement_->Wide());
+        ResultColumnInfo info;
+        info.name = description.name;
+        info.table = description.table;
+        info.type = column.how.type;
         // QODBC reports the column size as the field's length.
-        info.length = size > static_cast<SQLULEN>(std::numeric_limits<int>::max())
+        info.length = description.size > static_cast<SQLULEN>(std::numeric_limits<int>::max())
                           ? -1
-                          : static_cast<int>(size);
-        column.cType = CTypeOf(column.read);
-        column.size = size;
-        const bool sized = column.read == Read::Text || column.read == Read::Binary;
-        column.bound = !sized || (size > 0 && size <= kLongestBound);
-        column.width = WidthOf(column);
+                          : static_cast<int>(description.size);
         columns_.push_back(info);
         reads_.push_back(std::move(column));
     }
 
     bool AllBound(const std::vector<int>& source) const {
-        for (const int index : source) {
-            if (!reads_[static_cast<std::size_t>(index)].bound) {
-                return false;
-            }
-        }
-        return true;
+        return std::all_of(source.begin(), source.end(), [this](int index) {
+            return reads_[static_cast<std::size_t>(index)].how.bound;
+        });
     }
 
     int ReadBlocks(const std::vector<int>& source, std::vector<ResultColumn>& columns) {
@@ -332,7 +220,7 @@ class OdbcResultReader final : public ResultReader {
         SQLULEN fetched = 0;
         SQLULEN rowBytes = 0;
         for (const int index : source) {
-            rowBytes += static_cast<SQLULEN>(reads_[static_cast<std::size_t>(index)].width);
+            rowBytes += static_cast<SQLULEN>(reads_[static_cast<std::size_t>(index)].how.width);
         }
         const SQLULEN rows =
             std::clamp<SQLULEN>(kBytesPerBlock / std::max<SQLULEN>(rowBytes, 1), 1, kRowsPerBlock);
@@ -353,11 +241,11 @@ class OdbcResultReader final : public ResultReader {
             if (!column.data.empty()) {
                 continue;  // stored twice
             }
-            column.data.resize(static_cast<std::size_t>(column.width) * rows);
+            column.data.resize(static_cast<std::size_t>(column.how.width) * rows);
             column.indicators.resize(rows);
             statement_->Check(
-                SQLBindCol(stmt, static_cast<SQLUSMALLINT>(index + 1), column.cType,
-                           column.data.data(), column.width, column.indicators.data()),
+                SQLBindCol(stmt, static_cast<SQLUSMALLINT>(index + 1), column.how.cType,
+                           column.data.data(), column.how.width, column.indicators.data()),
                 "Unable to bind a column");
         }
 
@@ -370,7 +258,7 @@ class OdbcResultReader final : public ResultReader {
             statement_->Check(rc, "Unable to fetch");
             for (SQLULEN row = 0; row < fetched; ++row) {
                 if (status[row] == SQL_ROW_ERROR) {
-                    QString text = Diagnostics(SQL_HANDLE_STMT, stmt);
+                    const QString text = OdbcDiagnostics(SQL_HANDLE_STMT, stmt, statement_->Wide());
                     throw Error(text.isEmpty() ? QStringLiteral("Unable to fetch a row") : text);
                 }
                 if (status[row] == SQL_ROW_NOROW) {
@@ -380,26 +268,21 @@ class OdbcResultReader final : public ResultReader {
                     const Column& column = reads_[static_cast<std::size_t>(source[c])];
                     const SQLLEN length = column.indicators[row];
                     const unsigned char* value =
-                        column.data.data() + static_cast<std::size_t>(column.width) * row;
+                        column.data.data() + static_cast<std::size_t>(column.how.width) * row;
                     if (length != SQL_NULL_DATA &&
-                        (length == SQL_NO_TOTAL || length > MaxLength(column))) {
+                        (length == SQL_NO_TOTAL || length > OdbcValueRoom(column.how))) {
                         throw ValueLongerThanColumn{};
                     }
-                    Store(column.read, value, length, columns[c]);
+                    Store(column.how, value, length, columns[c]);
                 }
                 ++count;
             }
+            CountRows(count);
         }
         return count;
     }
 
-    // Bytes a bound buffer holds of a value (text keeps room for its NUL).
-    static SQLLEN MaxLength(const Column& column) {
-        return column.read == Read::Text ? column.width - static_cast<SQLLEN>(sizeof(SQLWCHAR))
-                                         : column.width;
-    }
-
-    int ReadRows(const std::vector<int>& source, std::vector<ResultColumn>& columns) {
+    int ReadRows(const std::vector<int>& source, std::vector<ResultColumn>& columns, int limit) {
         const SQLHSTMT stmt = statement_->get();
         // SQLGetData reads columns in ascending order; a column stored twice
         // is read once.
@@ -407,45 +290,43 @@ class OdbcResultReader final : public ResultReader {
         std::sort(order.begin(), order.end());
         order.erase(std::unique(order.begin(), order.end()), order.end());
         std::vector<QVariant> row(columns_.size());
-        std::vector<SQLWCHAR> piece(static_cast<std::size_t>(kPieceUnits) + 1);
-        std::vector<unsigned char> bytes;
-        QString text;
+        std::vector<unsigned char> piece(static_cast<std::size_t>(kPieceBytes) + 2);
+        QByteArray bytes;
         int count = 0;
-        for (;;) {
+        while (count != limit) {
             const SQLRETURN rc = SQLFetch(stmt);
             if (rc == SQL_NO_DATA) {
                 break;
             }
             statement_->Check(rc, "Unable to fetch");
             for (const int index : order) {
-                row[static_cast<std::size_t>(index)] = GetData(stmt, index, piece, bytes, text);
+                row[static_cast<std::size_t>(index)] = GetData(stmt, index, piece, bytes);
             }
             for (std::size_t c = 0; c < columns.size(); ++c) {
                 columns[c].Append(row[static_cast<std::size_t>(source[c])]);
             }
-            ++count;
+            CountRows(++count);
         }
         return count;
     }
 
     // One value of the current row, read with SQLGetData (text and binary
     // in pieces), as the QVariant QODBC gives.
-    QVariant GetData(SQLHSTMT stmt, int index, std::vector<SQLWCHAR>& piece,
-                     std::vector<unsigned char>& bytes, QString& text) {
+    QVariant GetData(SQLHSTMT stmt, int index, std::vector<unsigned char>& piece,
+                     QByteArray& bytes) {
         const Column& column = reads_[static_cast<std::size_t>(index)];
         const auto number = static_cast<SQLUSMALLINT>(index + 1);
         const QMetaType type = columns_[static_cast<std::size_t>(index)].type;
         SQLLEN length = 0;
-        if (column.read == Read::Text || column.read == Read::Binary) {
-            const bool wide = column.read == Read::Text;
-            text.clear();
+        if (column.how.read == OdbcRead::Text || column.how.read == OdbcRead::Binary) {
+            const bool text = column.how.read == OdbcRead::Text;
+            const bool wide = column.how.cType == SQL_C_WCHAR;
+            // Text pieces keep room for the NUL the driver adds.
+            const SQLLEN nul = !text ? 0 : wide ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 1;
             bytes.clear();
             for (;;) {
-                // Text pieces keep room for the NUL the driver adds.
-                const SQLLEN room = kPieceUnits * static_cast<SQLLEN>(sizeof(SQLWCHAR));
-                const SQLLEN capacity = wide ? room + static_cast<SQLLEN>(sizeof(SQLWCHAR)) : room;
-                const SQLRETURN rc =
-                    SQLGetData(stmt, number, column.cType, piece.data(), capacity, &length);
+                const SQLRETURN rc = SQLGetData(stmt, number, column.how.cType, piece.data(),
+                                                kPieceBytes + nul, &length);
                 if (rc == SQL_NO_DATA) {
                     break;
                 }
@@ -453,123 +334,47 @@ class OdbcResultReader final : public ResultReader {
                 if (length == SQL_NULL_DATA) {
                     return QVariant(type);
                 }
-                const SQLLEN got = (length == SQL_NO_TOTAL || length > room) ? room : length;
+                SQLLEN got =
+                    (length == SQL_NO_TOTAL || length > kPieceBytes) ? kPieceBytes : length;
                 if (wide) {
-                    text += FromWide(piece.data(), got / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
-                } else {
-                    const auto* start = reinterpret_cast<const unsigned char*>(piece.data());
-                    bytes.insert(bytes.end(), start, start + got);
+                    got -= got % static_cast<SQLLEN>(sizeof(SQLWCHAR));
                 }
+                bytes.append(reinterpret_cast<const char*>(piece.data()), got);
                 if (rc == SQL_SUCCESS) {
                     break;  // the last piece
                 }
             }
-            if (wide) {
-                return text;
+            if (text) {
+                return OdbcText(bytes.constData(), bytes.size(), wide);
             }
-            return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                              static_cast<qsizetype>(bytes.size()));
+            return bytes;
         }
         alignas(8) unsigned char value[sizeof(SQL_TIMESTAMP_STRUCT) + 8] = {};
-        statement_->Check(SQLGetData(stmt, number, column.cType, value, sizeof(value), &length),
+        statement_->Check(SQLGetData(stmt, number, column.how.cType, value, sizeof(value), &length),
                           "Unable to read a value");
         if (length == SQL_NULL_DATA) {
             return QVariant(type);
         }
-        return ValueOf(column.read, value);
-    }
-
-    // A fixed-size value as QODBC gives it.
-    static QVariant ValueOf(Read read, const unsigned char* value) {
-        switch (read) {
-            case Read::Int:
-                return static_cast<int>(Load<SQLBIGINT>(value));
-            case Read::UInt:
-                return static_cast<uint>(Load<SQLBIGINT>(value));
-            case Read::BigInt:
-                return static_cast<qlonglong>(Load<SQLBIGINT>(value));
-            case Read::UBigInt:
-                return static_cast<qulonglong>(Load<SQLUBIGINT>(value));
-            case Read::Double:
-                return Load<double>(value);
-            case Read::Date: {
-                const auto d = Load<SQL_DATE_STRUCT>(value);
-                return QDate(d.year, d.month, d.day);
-            }
-            case Read::Time: {
-                const auto t = Load<SQL_TIME_STRUCT>(value);
-                return QTime(t.hour, t.minute, t.second);
-            }
-            case Read::Timestamp: {
-                const auto t = Load<SQL_TIMESTAMP_STRUCT>(value);
-                return QDateTime(
-                    QDate(t.year, t.month, t.day),
-                    QTime(t.hour, t.minute, t.second, static_cast<int>(t.fraction / 1000000)));
-            }
-            case Read::Text:
-            case Read::Binary:
-                break;
-        }
-        return {};
-    }
-
-    // One bound value into the store: straight into a compact column of
-    // its kind, otherwise as the QVariant QODBC would give.
-    static void Store(Read read, const unsigned char* value, SQLLEN length, ResultColumn& column) {
-        if (length == SQL_NULL_DATA) {
-            column.AppendNull();
-            return;
-        }
-        const ResultColumn::Kind kind = column.GetKind();
-        if (read == Read::Text) {
-            const QStringView text(reinterpret_cast<const char16_t*>(value),
-                                   length / static_cast<SQLLEN>(sizeof(SQLWCHAR)));
-            if (kind == ResultColumn::Kind::Text) {
-                column.AppendText(text);
-            } else {
-                column.Append(text.toString());
-            }
-            return;
-        }
-        if (read == Read::Binary) {
-            column.Append(QByteArray(reinterpret_cast<const char*>(value), length));
-            return;
-        }
-        if (kind == ResultColumn::Kind::Int &&
-            (read == Read::Int || read == Read::UInt || read == Read::BigInt)) {
-            const auto v = Load<SQLBIGINT>(value);
-            column.AppendInt(read == Read::Int    ? static_cast<int>(v)
-                             : read == Read::UInt ? static_cast<qint64>(static_cast<uint>(v))
-                                                  : v);
-            return;
-        }
-        if (kind == ResultColumn::Kind::Double && read == Read::Double) {
-            column.AppendDouble(Load<double>(value));
-            return;
-        }
-        column.Append(ValueOf(read, value));
+        return ValueOf(column.how.read, value);
     }
 
     SQLHDBC connection_;
     QString sql_;
     OdbcFetch fetch_;
-    std::unique_ptr<Statement> statement_;
+    std::mutex cancelMutex_;
+    std::unique_ptr<OdbcStatement> statement_;
     std::vector<Column> reads_;
 };
 
 }  // namespace
 
-std::unique_ptr<ResultReader> ExecuteWithOdbc(QSqlDatabase& db, const QString& statement,
-                                              OdbcFetch fetch) {
+std::unique_ptr<ResultReader> OdbcReaderFor(QSqlDatabase& db, const QString& statement,
+                                            OdbcFetch fetch) {
     const SQLHDBC connection = OdbcConnectionHandle(db);
     if (connection == nullptr) {
         return nullptr;
     }
-    return std::make_unique<OdbcResultReader>(connection, statement, fetch);
-}
-
-std::unique_ptr<ResultReader> ExecuteWithOdbc(QSqlDatabase& db, const QString& statement) {
-    return ExecuteWithOdbc(db, statement, OdbcFetch::Blocks);
+    return std::make_unique<OdbcResultReader>(connection, OdbcWideText(db), statement, fetch);
 }
 
 }  // namespace prvc03

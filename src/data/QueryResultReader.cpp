@@ -1,33 +1,32 @@
 // The reader of every driver without a faster path of its own: a forward-only
-// QSqlQuery with low-precision doubles, value by value.
+// QSqlQuery with low-precision doubles, value by value. It cannot be
+// cancelled: the driver gives no handle to do it with.
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include "data/DatabaseError.h"
 #include "data/ResultReader.h"
-#include "session/DatabaseProduct.h"
 #include "session/Errors.h"
 
 namespace prvc03 {
 
 namespace {
 
-QString ProviderText(const QSqlError& error) {
-    const QString text = error.databaseText().trimmed();
-    return text.isEmpty() ? error.text().trimmed() : text;
-}
-
 class QueryResultReader final : public ResultReader {
   public:
-    QueryResultReader(QSqlDatabase& db, const QString& statement) : query_(db) {
+    QueryResultReader(QSqlDatabase& db, const QString& statement)
+        : query_(db), statement_(statement) {}
+
+    void Execute() override {
         query_.setForwardOnly(true);
         query_.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-        if (!query_.exec(statement)) {
-            throw Error(ProviderText(query_.lastError()));
+        if (!query_.exec(statement_)) {
+            throw Error(DatabaseErrorText(query_.lastError()));
         }
         if (!query_.isSelect()) {
-            throw Error(QStringLiteral("The statement returns no records"));
+            return;
         }
         const QSqlRecord record = query_.record();
         for (int i = 0; i < record.count(); ++i) {
@@ -36,36 +35,34 @@ class QueryResultReader final : public ResultReader {
         }
     }
 
-    int ReadAll(const std::vector<int>& source, std::vector<ResultColumn>& columns) override {
+    int Read(const std::vector<int>& source, std::vector<ResultColumn>& columns,
+             int limit) override {
         int count = 0;
-        while (query_.next()) {
+        while (count != limit && query_.next()) {
             for (std::size_t c = 0; c < columns.size(); ++c) {
                 columns[c].Append(query_.value(source[c]));
             }
-            ++count;
+            CountRows(++count);
         }
         if (query_.lastError().type() != QSqlError::NoError) {
-            throw Error(ProviderText(query_.lastError()));
+            throw Error(DatabaseErrorText(query_.lastError()));
         }
         return count;
     }
 
+    qint64 RowsAffected() const override { return query_.numRowsAffected(); }
+    void Cancel() noexcept override {}
+    bool CanCancel() const override { return false; }
+
   private:
     QSqlQuery query_;
+    QString statement_;
 };
 
 }  // namespace
 
-std::unique_ptr<ResultReader> ExecuteWithQuery(QSqlDatabase& db, const QString& statement) {
+std::unique_ptr<ResultReader> QueryReaderFor(QSqlDatabase& db, const QString& statement) {
     return std::make_unique<QueryResultReader>(db, statement);
-}
-
-std::unique_ptr<ResultReader> ExecuteForReading(QSqlDatabase& db, const QString& statement) {
-    CheckStatementForDriver(db, statement);
-    if (auto odbc = ExecuteWithOdbc(db, statement)) {
-        return odbc;
-    }
-    return ExecuteWithQuery(db, statement);
 }
 
 }  // namespace prvc03

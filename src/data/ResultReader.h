@@ -1,14 +1,21 @@
 #pragma once
-// Runs a statement that returns records and reads its result set into the
-// dataset's column store, forward only. One reader per driver family: ODBC
-// connections are read by block fetches on the driver's own handle, every
-// other driver through QSqlQuery. Both describe the columns and deliver the
-// values exactly as QSqlQuery with low-precision doubles does.
+// One statement on the host's connection, run through the driver's own
+// handle: it executes, and a statement that returns records is read forward
+// only into the dataset's column store. One reader per driver family: SQLite
+// steps its sqlite3 handle, PostgreSQL reads libpq results, ODBC fetches row
+// arrays of bound columns; any other driver goes through QSqlQuery. Each
+// describes the columns and delivers the values exactly as QSqlQuery with
+// low-precision doubles does.
+//
+// A reader is made on the thread that owns the connection. Execute and
+// ReadAll may then run on another thread, as long as nothing else uses the
+// connection meanwhile; Cancel and RowsRead may be called from any thread.
 
 #include <QMetaType>
 #include <QSqlDatabase>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -30,31 +37,54 @@ class ResultReader {
     ResultReader(const ResultReader&) = delete;
     ResultReader& operator=(const ResultReader&) = delete;
 
+    // Runs the statement. Raises the driver's text when it fails.
+    virtual void Execute() = 0;
+    // Whether the executed statement returns records.
+    bool ReturnsRecords() const { return !columns_.empty(); }
     const std::vector<ResultColumnInfo>& Columns() const { return columns_; }
     // Appends every remaining row: result column source[c] to columns[c].
     // Returns the number of rows read; raises the driver's text on error.
-    virtual int ReadAll(const std::vector<int>& source, std::vector<ResultColumn>& columns) = 0;
+    int ReadAll(const std::vector<int>& source, std::vector<ResultColumn>& columns) {
+        return Read(source, columns, -1);
+    }
+    // The same for at most `limit` rows (every row when negative).
+    virtual int Read(const std::vector<int>& source, std::vector<ResultColumn>& columns,
+                     int limit) = 0;
+    // Rows a statement without records affected; -1 when the driver cannot
+    // tell.
+    virtual qint64 RowsAffected() const = 0;
+    // Asks the driver to stop the statement while it executes or is read;
+    // Execute or ReadAll then raises. Does nothing once they have returned.
+    virtual void Cancel() noexcept = 0;
+    // Whether Cancel reaches the driver (the QSqlQuery reader cannot).
+    virtual bool CanCancel() const { return true; }
+    // Rows read so far; may be read from any thread while ReadAll runs.
+    qint64 RowsRead() const { return rowsRead_.load(std::memory_order_relaxed); }
 
   protected:
     ResultReader() = default;
+    void CountRows(qint64 rows) { rowsRead_.store(rows, std::memory_order_relaxed); }
+
     std::vector<ResultColumnInfo> columns_;
+
+  private:
+    std::atomic<qint64> rowsRead_{0};
 };
 
-// Executes `statement` on `db` with the reader that suits its driver.
-// Raises the driver's text when the statement fails, and "The statement
-// returns no records" when it is not a query.
+// The reader of `statement` on `db` that suits its driver, not yet executed.
+std::unique_ptr<ResultReader> ReaderFor(QSqlDatabase& db, const QString& statement);
+// The same, executed; raises "The statement returns no records" when it is
+// not a query.
 std::unique_ptr<ResultReader> ExecuteForReading(QSqlDatabase& db, const QString& statement);
 
-// The readers by name, for tests and benchmarks that compare them.
-std::unique_ptr<ResultReader> ExecuteWithQuery(QSqlDatabase& db, const QString& statement);
-// Null when `db` is not an open ODBC connection.
-std::unique_ptr<ResultReader> ExecuteWithOdbc(QSqlDatabase& db, const QString& statement);
-
+// The readers by family, not yet executed, for tests and benchmarks that
+// compare them. Each is null when `db` is not a connection of its family.
+std::unique_ptr<ResultReader> QueryReaderFor(QSqlDatabase& db, const QString& statement);
 // How the ODBC reader fetches: row arrays of bound columns (the fast way),
 // or one row at a time with every value read in pieces, which it falls back
 // to for unbounded columns or values longer than their column says.
 enum class OdbcFetch { Blocks, Rows };
-std::unique_ptr<ResultReader> ExecuteWithOdbc(QSqlDatabase& db, const QString& statement,
-                                              OdbcFetch fetch);
+std::unique_ptr<ResultReader> OdbcReaderFor(QSqlDatabase& db, const QString& statement,
+                                            OdbcFetch fetch = OdbcFetch::Blocks);
 
 }  // namespace prvc03

@@ -1,18 +1,21 @@
 #include "modules/CopyChecks.h"
 
+#include "data/DatabaseProduct.h"
+#include "data/Statements.h"
 #include "modules/CopyStatements.h"
-#include "session/Global.h"
+#include "session/SqlLiteral.h"
 #include "session/VariantArray.h"
 
 namespace prvc03 {
 
-std::optional<QString> CopyRefusal(const QString& sourceText, const QStringList& targetCodes) {
+std::optional<QString> CopyRefusal(QSqlDatabase& db, const QString& sourceText,
+                                   const QStringList& targetCodes) {
     const QString source = TrimControl(sourceText);
     if (source.isEmpty()) {
         return QStringLiteral("原用户信息不能为空，复制无效．");
     }
-    std::optional<VariantArray> count;
-    QueryFirstRow(SourceCountStatement(sourceText, NullFunctionName(Connection())), count);
+    const std::optional<VariantArray> count =
+        FirstRow(db, SourceCountStatement(sourceText, NullFunctionName(db)));
     if (!count || count->IsEmpty() || count->at(count->Low()).toDouble() == 0) {
         return QStringLiteral("用户信息资料库中不存在该原用户，复制无效．");
     }

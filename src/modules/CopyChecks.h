@@ -8,12 +8,14 @@
 
 #include <optional>
 
+class QSqlDatabase;
+
 namespace prvc03 {
 
 // The message of the first check that refuses the copy of `sourceText` (the
 // text of Edit1) to the users `targetCodes`, in order; nothing when the copy
-// may go on. The count statement runs on the session connection; its errors
-// reach the caller.
-std::optional<QString> CopyRefusal(const QString& sourceText, const QStringList& targetCodes);
+// may go on. The count statement runs on `db`; its errors reach the caller.
+std::optional<QString> CopyRefusal(QSqlDatabase& db, const QString& sourceText,
+                                   const QStringList& targetCodes);
 
 }  // namespace prvc03

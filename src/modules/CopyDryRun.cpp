@@ -2,25 +2,25 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
 
+#include "data/DatabaseError.h"
+#include "data/DatabaseProduct.h"
+#include "data/Statements.h"
 #include "modules/CopyStatements.h"
-#include "session/DatabaseProduct.h"
 #include "session/Errors.h"
-#include "session/Global.h"
+#include "session/SqlLiteral.h"
 
 namespace prvc03 {
 
 namespace {
 
 // The first column of the first row of `statement`, as a number.
-int Count(QSqlDatabase& db, const QString& statement) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(statement) || !query.next()) {
-        throw Error(DatabaseErrorText(query.lastError()));
+qint64 Count(QSqlDatabase& db, const QString& statement) {
+    const std::optional<VariantArray> row = FirstRow(db, statement);
+    if (!row || row->IsEmpty()) {
+        throw Error(QStringLiteral("No count"));
     }
-    return query.value(0).toInt();
+    return row->at(row->Low()).toLongLong();
 }
 
 }  // namespace
@@ -75,25 +75,21 @@ CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal
         // A statement the driver would misread is refused as 确定 refuses it.
         CheckStatementForDriver(db_, statement);
         for (const QString& repeated : earlier) {
-            QSqlQuery query(db_);
-            if (!query.exec(repeated)) {
-                throw Error(DatabaseErrorText(query.lastError()));
-            }
+            RunStatement(db_, repeated);
         }
-        const QString count = QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001=") + literal;
-        const int before = Count(db_, count);
+        const QString count = PermissionCountStatement(literal);
+        const qint64 before = Count(db_, count);
         // The statement as ExecuteSQL runs it, without its report to the host.
-        QSqlQuery query(db_);
-        query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-        if (query.exec(statement)) {
+        std::optional<qint64> rows;
+        try {
+            rows = RunStatement(db_, statement);
+        } catch (const Error& error) {
+            forecast.error = error.Message();
+        }
+        if (rows) {
+            // Where the driver cannot tell: the rows the target has gained.
+            forecast.rows = static_cast<int>(*rows >= 0 ? *rows : Count(db_, count) - before);
             forecast.copyable = true;
-            forecast.rows = query.numRowsAffected();
-            if (forecast.rows < 0) {
-                // The driver cannot tell: the rows the target has gained.
-                forecast.rows = Count(db_, count) - before;
-            }
-        } else {
-            forecast.error = DatabaseErrorText(query.lastError());
         }
     } catch (const std::exception& error) {
         forecast.copyable = false;

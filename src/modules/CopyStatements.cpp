@@ -1,7 +1,7 @@
 #include "modules/CopyStatements.h"
 
 #include "platform/Cp936.h"
-#include "session/Global.h"
+#include "session/SqlLiteral.h"
 
 namespace prvc03 {
 
@@ -32,6 +32,10 @@ QString CopyPermissionsStatement(const QString& targetCode, const QString& sourc
                "MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,UNCONFORM,LOCK,UNLOCK,"
                "INVALID,PRICE from ADMMH where MH001=") +
            ToSqlLiteral(sourceText);
+}
+
+QString PermissionCountStatement(const QString& userLiteral) {
+    return QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001=") + userLiteral;
 }
 
 }  // namespace prvc03

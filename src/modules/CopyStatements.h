@@ -17,4 +17,7 @@ QString SourceCountStatement(const QString& sourceText, const QString& nullFunct
 // Copies the source user's ADMMH rows under the target user's code.
 QString CopyPermissionsStatement(const QString& targetCode, const QString& sourceText);
 
+// Counts one user's ADMMH rows; `userLiteral` is the user code's literal.
+QString PermissionCountStatement(const QString& userLiteral);
+
 }  // namespace prvc03

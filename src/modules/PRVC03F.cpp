@@ -21,6 +21,7 @@
 #include "modules/CopyDryRun.h"
 #include "modules/CopyPreview.h"
 #include "modules/CopyStatements.h"
+#include "modules/CopyTransaction.h"
 #include "platform/Cp936.h"
 #include "platform/Windows.h"
 #include "resources/Glyphs.h"
@@ -66,6 +67,20 @@ class InputBlock final {
   private:
     QWidget* window_;
 };
+
+// One target line's copy on the session's connection. A connection lost
+// during the copy fails this line, and the next ones, each with its message.
+CopyOutcome CopyToConnection(const QString& targetCode, const QString& sourceText) {
+    QSqlDatabase* connection = nullptr;
+    try {
+        connection = &Connection();
+    } catch (const Error& error) {
+        CopyOutcome outcome;
+        outcome.error = error.Message();
+        return outcome;
+    }
+    return CopyToTarget(*connection, targetCode, sourceText);
+}
 
 }  // namespace
 
@@ -208,14 +223,15 @@ QStringList TfrmPRVC03F::TargetCodes() const {
 
 void TfrmPRVC03F::BitBtn1Click() {
     const QString sourceText = Edit1->text();
-    if (const std::optional<QString> refusal = CopyRefusal(sourceText, TargetCodes())) {
+    if (const std::optional<QString> refusal =
+            CopyRefusal(Connection(), sourceText, TargetCodes())) {
         Refuse(*refusal);
     }
 
     {
         const InputBlock block(this);
         for (int line = 0; line < ListBox1->count(); ++line) {
-            if (CopyToTarget(TargetCode(line), sourceText)) {
+            if (CopyToConnection(TargetCode(line), sourceText).committed) {
                 Tell(QStringLiteral("复制用户权限成功．"), platform::MB_ICONQUESTION);
             } else {
                 Tell(QStringLiteral("复制用户权限失败．"), platform::MB_ICONSTOP);
@@ -225,42 +241,14 @@ void TfrmPRVC03F::BitBtn1Click() {
     close();
 }
 
-bool TfrmPRVC03F::CopyToTarget(const QString& targetCode, const QString& sourceText) {
-    QSqlDatabase* connection = nullptr;
-    try {
-        connection = &Connection();
-    } catch (const Error&) {
-        // The connection was lost during the copy: this user's copy fails,
-        // and so will the next ones, each with its message.
-        return false;
-    }
-    QSqlDatabase& db = *connection;
-    if (!db.transaction()) {
-        // Nothing was begun, so nothing can have been written for this user.
-        return false;
-    }
-    try {
-        if (ExecuteSQL(CopyPermissionsStatement(targetCode, sourceText)) && db.commit()) {
-            return true;
-        }
-    } catch (const std::exception&) {
-        // Falls through to the roll-back: this user's copy failed as a whole.
-    }
-    // A connection lost meanwhile has rolled back on its own (the server
-    // ends the transaction with the connection).
-    if (db.isOpen()) {
-        db.rollback();
-    }
-    return false;
-}
-
 void TfrmPRVC03F::BitBtn2Click() {
     close();
 }
 
 void TfrmPRVC03F::BitBtn3Click() {
     const QString sourceText = Edit1->text();
-    if (const std::optional<QString> refusal = CopyRefusal(sourceText, TargetCodes())) {
+    if (const std::optional<QString> refusal =
+            CopyRefusal(Connection(), sourceText, TargetCodes())) {
         Refuse(*refusal);
     }
     std::vector<CopyTarget> targets;

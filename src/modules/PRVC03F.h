@@ -61,9 +61,6 @@ class TfrmPRVC03F final : public TfrmRootFY {
   private:
     // The exact codes of the target lines, in list order.
     QStringList TargetCodes() const;
-    // Copies the source user's rows to one target inside its own transaction;
-    // true when committed.
-    bool CopyToTarget(const QString& targetCode, const QString& sourceText);
 };
 
 }  // namespace prvc03

@@ -1,7 +1,8 @@
 // Texts sent to the host and to the module's windows as copy-data messages.
-#include "session/Global.h"
+#include "session/HostMessages.h"
 
 #include "platform/Cp936.h"
+#include "session/OpenWindows.h"
 
 namespace prvc03 {
 

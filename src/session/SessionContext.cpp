@@ -1,6 +1,7 @@
 // The session context, its connection and the current application object.
-#include "session/Global.h"
+#include "session/SessionContext.h"
 
+#include <QPointer>
 #include <QSqlDatabase>
 
 #include "session/Errors.h"

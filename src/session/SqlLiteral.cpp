@@ -1,5 +1,5 @@
 // The SQL literal rule: how a value is written into a statement.
-#include "session/Global.h"
+#include "session/SqlLiteral.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -105,7 +105,7 @@ TEST_P(Faults, TablesLockedByAnotherWriter) {
     QSqlQuery writer(other);
     if (db().IsPostgres()) {
         // Readers pass; every insert waits for the lock and gives up.
-        db().Exec(QStringLiteral("SET lock_timeout = '200ms'"));
+        db().ExecMain(QStringLiteral("SET lock_timeout = '200ms'"));
         ASSERT_TRUE(other.transaction());
         ASSERT_TRUE(writer.exec(QStringLiteral("LOCK TABLE ADMMH IN EXCLUSIVE MODE")));
     } else {
@@ -129,7 +129,7 @@ TEST_P(Faults, TablesLockedByAnotherWriter) {
 TEST_P(Faults, ReadOnlyDatabase) {
     const QByteArray before = db().Fingerprint();
     if (db().IsPostgres()) {
-        db().Exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"));
+        db().ExecMain(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"));
     } else {
         db().Reopen(QStringLiteral("QSQLITE_OPEN_READONLY"));
     }
@@ -197,7 +197,7 @@ TEST_P(ServerFaults, TwoOperatorsCopyToOverlappingTargetsAtOnce) {
     const QStringList source = Rights(QStringLiteral("A01"));
     const QStringList theirs = {QStringLiteral("B03"), QStringLiteral("C01"),
                                 QStringLiteral("D01")};
-    db().Exec(QStringLiteral("SET lock_timeout = '5s'"));
+    db().ExecMain(QStringLiteral("SET lock_timeout = '5s'"));
     std::promise<void> holding;
     std::atomic<bool> release{false};
     // What the other operator's copy gave for each of its targets.

@@ -70,8 +70,8 @@ const std::vector<Payload>& Payloads() {
 }
 
 const QString kOutsideBmpRefused = QStringLiteral(
-    "A character outside the Basic Multilingual Plane cannot be sent through the SQLite ODBC "
-    "driver");
+    "SQLite ODBC 驱动程序无法传送基本多文种平面以外的字符（如罕用汉字、表情符号），"
+    "语句未执行．");
 
 // Why the literal rule, or the driver's statement check, refuses a value on
 // `database`; nothing when it takes it.
@@ -114,7 +114,7 @@ class HostileInputOf : public ModuleTestOf<Param> {
 
     // Adds a row through bound parameters, never through a built statement.
     void Insert(const QString& table, const QVariantList& values) {
-        QSqlQuery query(this->db().db());
+        QSqlQuery query(this->db().Native());
         QString marks = QStringLiteral("?");
         for (int i = 1; i < values.size(); ++i) {
             marks += QStringLiteral(", ?");
@@ -126,7 +126,7 @@ class HostileInputOf : public ModuleTestOf<Param> {
         ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
     }
     void InsertRight(const QString& user, const QString& program) {
-        QSqlQuery query(this->db().db());
+        QSqlQuery query(this->db().Native());
         ASSERT_TRUE(
             query.prepare(QStringLiteral("INSERT INTO ADMMH (MH001, MH002) VALUES (?, ?)")));
         query.addBindValue(user);
@@ -138,7 +138,7 @@ class HostileInputOf : public ModuleTestOf<Param> {
     // when the database rejects the condition itself.
     std::optional<QStringList> Expected(const QString& where, const QString& value) {
         std::optional<QStringList> codes = TryQueryRows(
-            this->db().db(), QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where, {value});
+            this->db().Native(), QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where, {value});
         if (codes) {
             codes->sort();
         }
@@ -289,7 +289,7 @@ TEST_P(HostileInput, PickedTargetCodes) {
         EXPECT_EQ(Shown(), (Boxes{{kCopied, 0x20}}));
         EXPECT_EQ(Rights(code), source) << "the rows went to exactly that code";
         EXPECT_EQ(db().Rows(QStringLiteral("ADMMH")).size(), rights.size() + source.size());
-        QSqlQuery cleanup(db().db());
+        QSqlQuery cleanup(db().Native());
         ASSERT_TRUE(cleanup.prepare(QStringLiteral("DELETE FROM ADMMH WHERE MH001 = ?")));
         cleanup.addBindValue(code);
         ASSERT_TRUE(cleanup.exec());

@@ -24,6 +24,7 @@
 
 #include "data/MemTable.h"
 #include "data/QueryDataset.h"
+#include "data/Statements.h"
 #include "lookup/LookupCaller.h"
 #include "lookup/LookupStatements.h"
 #include "lookup/LookupWindow.h"
@@ -116,7 +117,7 @@ class ModuleTestOf : public EveryDatabaseOf<Param> {
     // tabs, NULL as "<null>"), sorted; the user is a bound value.
     QStringList Rights(const QString& user) {
         QStringList rows = QueryRows(
-            this->db().db(),
+            this->db().Native(),
             QStringLiteral("SELECT MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,"
                            "UNCONFORM,LOCK,UNLOCK,INVALID,PRICE FROM ADMMH WHERE MH001 = ?"),
             {user}, QStringLiteral("<null>"));

@@ -22,7 +22,7 @@ class LookupSearchOf : public ModuleTestOf<Param> {
     // MG001 of the rows `where` selects, `value` bound to its one "?".
     QStringList Expected(const QString& where, const QVariant& value = QVariant(),
                          const QString& order = QStringLiteral("MG001")) {
-        return QueryRows(this->db().db(),
+        return QueryRows(this->db().Native(),
                          QStringLiteral("SELECT MG001 FROM ADMMG WHERE ") + where +
                              QStringLiteral(" ORDER BY ") + order,
                          value.isValid() ? QVariantList{value} : QVariantList{});
@@ -39,7 +39,7 @@ TEST_P(LookupSearchInWindow, QuickSearchInBothModes) {
     // The statement sent, and the grid showing what the database gives for it.
     auto expectStatement = [&](const QString& tail) {
         EXPECT_EQ(lookup.QryFhelp->SQL(), kUsersBase + tail);
-        EXPECT_EQ(GridRows(lookup), QueryRows(db().db(), kUsersBase + tail));
+        EXPECT_EQ(GridRows(lookup), QueryRows(db().Native(), kUsersBase + tail));
     };
     QuickSearch(lookup, lookup.fC, 0, QStringLiteral(" C "));
     expectStatement(QStringLiteral("  AND ADMMG.MG001 >= 'C' ORDER BY ADMMG.MG001"));
@@ -117,7 +117,7 @@ TEST_P(LookupSearchInWindow,
     // An empty grid searches the base statement unchanged.
     ConditionSearch(w, {});
     EXPECT_EQ(w.QryFhelp->SQL(), base);
-    EXPECT_EQ(GridRows(w), QueryRows(db().db(), base));
+    EXPECT_EQ(GridRows(w), QueryRows(db().Native(), base));
 
     // Rows joined by OR stay inside the caller's restriction.
     ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("等于"), QStringLiteral("A01"),
@@ -128,7 +128,7 @@ TEST_P(LookupSearchInWindow,
     const QString where = base + " AND (ADMMG.MG001 = 'A01' OR ADMMG.MG002 LIKE '%五%')";
     const QString restricted = QStringLiteral("MG001 <> 'A01' AND (MG001 = 'A01' OR MG002 LIKE ?)");
     EXPECT_EQ(w.QryFhelp->SQL(), where);
-    EXPECT_EQ(GridRows(w), QueryRows(db().db(), where));
+    EXPECT_EQ(GridRows(w), QueryRows(db().Native(), where));
     QStringList found = Codes(w);
     found.sort();
     EXPECT_EQ(found, Expected(restricted, QStringLiteral("%五%")));
@@ -149,7 +149,7 @@ TEST_P(LookupSearchInWindow,
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
     const QString ordered = where + " ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC";
     EXPECT_EQ(w.QryFhelp->SQL(), ordered);
-    EXPECT_EQ(GridRows(w), QueryRows(db().db(), ordered));
+    EXPECT_EQ(GridRows(w), QueryRows(db().Native(), ordered));
     EXPECT_EQ(Codes(w), Expected(restricted, QStringLiteral("%五%"),
                                  QStringLiteral("MG002 DESC, MG001 ASC")));
 
@@ -207,7 +207,7 @@ TEST_P(LookupSearch, ASearchTheServerRejectsIsShownDropsThePicksAndTheNextOneWor
     EXPECT_TRUE(TakeBoxes().isEmpty());
     EXPECT_TRUE(w.QryFhelp->Active());
     EXPECT_EQ(Codes(w), Expected(QStringLiteral("MG001 >= ?"), QStringLiteral("B")));
-    EXPECT_EQ(GridRows(w), QueryRows(db().db(), w.QryFhelp->SQL()));
+    EXPECT_EQ(GridRows(w), QueryRows(db().Native(), w.QryFhelp->SQL()));
     // Nothing of the earlier ticks is left: the window hands back exactly
     // the one record picked now, and closes.
     EXPECT_TRUE(w.Picks().IsEmpty());

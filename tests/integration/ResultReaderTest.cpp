@@ -5,6 +5,8 @@
 // QSqlQuery reader.
 #include <QDate>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "data/ResultReader.h"
@@ -23,6 +25,7 @@ struct Read {
 };
 
 Read ReadWith(std::unique_ptr<ResultReader> reader) {
+    reader->Execute();
     Read read;
     read.columns = reader->Columns();
     std::vector<int> source;
@@ -76,17 +79,17 @@ const QString kNarrow = QStringLiteral("SELECT R.a AS 用户编号, b FROM R ORD
 TEST_P(ResultReaders, OdbcReadsWhatQSqlQueryReads) {
     CreateTypes();
     if (!db().IsOdbc()) {
-        EXPECT_EQ(ExecuteWithOdbc(db().db(), kSelect), nullptr)
+        EXPECT_EQ(OdbcReaderFor(db().db(), kSelect), nullptr)
             << "only ODBC connections get the block fetch";
         return;
     }
-    const Read expected = ReadWith(ExecuteWithQuery(db().db(), kSelect));
+    const Read expected = ReadWith(QueryReaderFor(db().db(), kSelect));
     ASSERT_EQ(expected.rows.size(), db().IsPostgres() ? 3u : 4u);
     for (const QString& statement : {kSelect, kNarrow}) {
         for (const OdbcFetch fetch : {OdbcFetch::Blocks, OdbcFetch::Rows}) {
             SCOPED_TRACE(statement.toStdString() +
                          (fetch == OdbcFetch::Blocks ? " blocks" : " rows"));
-            const Read got = ReadWith(ExecuteWithOdbc(db().db(), statement, fetch));
+            const Read got = ReadWith(OdbcReaderFor(db().db(), statement, fetch));
             ASSERT_EQ(got.rows.size(), expected.rows.size());
             EXPECT_EQ(got.columns[0].name, QStringLiteral("用户编号"));
             for (std::size_t c = 0; c < got.columns.size(); ++c) {
@@ -107,7 +110,15 @@ TEST_P(ResultReaders, OdbcReadsWhatQSqlQueryReads) {
 }
 
 TEST_P(ResultReaders, RefuseWithTheDriversText) {
-    for (const auto& execute : {&ExecuteForReading, &ExecuteWithQuery}) {
+    const auto executeWithQuery = [](QSqlDatabase& database, const QString& statement) {
+        QueryReaderFor(database, statement)->Execute();
+    };
+    const auto executeForReading = [](QSqlDatabase& database, const QString& statement) {
+        ExecuteForReading(database, statement);
+    };
+    for (const std::function<void(QSqlDatabase&, const QString&)>& execute :
+         {std::function<void(QSqlDatabase&, const QString&)>(executeForReading),
+          std::function<void(QSqlDatabase&, const QString&)>(executeWithQuery)}) {
         try {
             execute(db().db(), QStringLiteral("SELECT * FROM NO_SUCH_TABLE"));
             ADD_FAILURE() << "a missing table must raise";

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "data/DatabaseProduct.h"
+#include "data/Statements.h"
 #include "session/Errors.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"

@@ -55,7 +55,7 @@ class LookupFixture : public ::testing::Test {
 
     // The rows the database gives for `sql`, each as its columns joined by
     // a tab (NULL as an empty text).
-    QStringList Rows(const QString& sql) { return QueryRows(db.db(), sql); }
+    QStringList Rows(const QString& sql) { return QueryRows(db.Native(), sql); }
 
     // Texts of the error reports shown since the last call.
     QStringList TakeErrors() { return host.TakeBoxTexts(); }

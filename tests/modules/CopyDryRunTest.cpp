@@ -77,13 +77,13 @@ TEST_F(CopyDryRunTest, LinesThatCannotRunAloneAreForecastAsFailures) {
 
 TEST_F(CopyDryRunTest, RefusalsComeInTheOrderOkChecksThem) {
     const QStringList targets{QStringLiteral("B01"), QStringLiteral("A01")};
-    EXPECT_EQ(CopyRefusal(QStringLiteral(" \t"), targets),
+    EXPECT_EQ(CopyRefusal(db.db(), QStringLiteral(" \t"), targets),
               QStringLiteral("原用户信息不能为空，复制无效．"));
-    EXPECT_EQ(CopyRefusal(QStringLiteral("Z99"), targets),
+    EXPECT_EQ(CopyRefusal(db.db(), QStringLiteral("Z99"), targets),
               QStringLiteral("用户信息资料库中不存在该原用户，复制无效．"));
-    EXPECT_EQ(CopyRefusal(QStringLiteral(" A01 "), targets),
+    EXPECT_EQ(CopyRefusal(db.db(), QStringLiteral(" A01 "), targets),
               QStringLiteral("新用户中存在原用户信息，复制无效．"));
-    EXPECT_EQ(CopyRefusal(QStringLiteral("A01"), {QStringLiteral("B01")}), std::nullopt);
+    EXPECT_EQ(CopyRefusal(db.db(), QStringLiteral("A01"), {QStringLiteral("B01")}), std::nullopt);
 }
 
 }  // namespace

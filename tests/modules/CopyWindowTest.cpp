@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "StatementTrace.h"
+#include "data/Statements.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
 #include "modules/CopyPreview.h"

@@ -90,13 +90,16 @@ TestDatabase::TestDatabase(Backend backend, Content content) : backend_(backend)
         Run(db_, QStringLiteral("SET search_path TO %1").arg(schema_));
         pid_ = BackendPid();
     }
-    if (db_.isOpen()) {
+    if (IsOdbc() && db_.isOpen()) {
+        native_ = ConnectNative(NextName("prvc03_native"));
+    }
+    if (db_.isOpen() && Native().isOpen()) {
         try {
             if (content != Empty) {
-                demo::CreateSchema(db_);
+                demo::CreateSchema(Native());
             }
             if (content == Demo) {
-                demo::SeedDemo(db_);
+                demo::SeedDemo(Native());
             }
         } catch (const std::exception& error) {
             ADD_FAILURE() << error.what();
@@ -115,6 +118,11 @@ TestDatabase::~TestDatabase() {
         other.close();
     }
     others_.clear();
+    if (native_.isValid()) {
+        names.append(native_.connectionName());
+        native_.close();
+        native_ = QSqlDatabase();
+    }
     for (const QString& name : names) {
         QSqlDatabase::removeDatabase(name);
     }
@@ -154,6 +162,25 @@ QSqlDatabase TestDatabase::Connect(const QString& name, const QString& sqliteOpt
         return db;
     }
     Prepare(db, sqliteOptions, !schema_.isEmpty() && name != name_);
+    return db;
+}
+
+QSqlDatabase TestDatabase::ConnectNative(const QString& name) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(
+        IsPostgres() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
+    if (IsPostgres()) {
+        demo::ApplyConninfo(db, PostgresConninfo());
+    } else {
+        db.setDatabaseName(path_);
+    }
+    if (!db.open()) {
+        ADD_FAILURE() << "native twin: " << db.lastError().text().toStdString();
+        return db;
+    }
+    if (IsPostgres()) {
+        Run(db, QStringLiteral("SET client_min_messages TO warning"));
+        Run(db, QStringLiteral("SET search_path TO %1").arg(schema_));
+    }
     return db;
 }
 
@@ -201,11 +228,19 @@ void TestDatabase::Prepare(QSqlDatabase& db, const QString& sqliteOptions, bool 
 }
 
 void TestDatabase::Exec(const QString& statement) {
+    Run(Native(), statement);
+}
+
+void TestDatabase::ExecMain(const QString& statement) {
     Run(db_, statement);
 }
 
 QString TestDatabase::Scalar(const QString& statement) {
-    QSqlQuery query(db_);
+    return ScalarOn(Native(), statement);
+}
+
+QString TestDatabase::ScalarOn(QSqlDatabase& db, const QString& statement) {
+    QSqlQuery query(db);
     if (!query.exec(statement)) {
         ADD_FAILURE() << statement.toStdString() << ": " << query.lastError().text().toStdString();
         return {};
@@ -266,14 +301,14 @@ QStringList QueryRows(QSqlDatabase& db, const QString& sql, const QVariantList& 
 
 QStringList TestDatabase::Rows(const QString& table) {
     QStringList rows =
-        QueryRows(db_, QStringLiteral("SELECT * FROM ") + table, {}, QStringLiteral("<null>"));
+        QueryRows(Native(), QStringLiteral("SELECT * FROM ") + table, {}, QStringLiteral("<null>"));
     rows.sort();
     return rows;
 }
 
 QStringList TestDatabase::Tables() {
     QStringList tables;
-    QSqlQuery query(db_);
+    QSqlQuery query(Native());
     const QString statement =
         IsPostgres() ? QStringLiteral(
                            "SELECT c.relname, c.relkind FROM pg_class c JOIN pg_namespace n ON "
@@ -327,7 +362,7 @@ void TestDatabase::Reopen(const QString& sqliteOptions) {
 }
 
 qint64 TestDatabase::BackendPid() {
-    return IsPostgres() ? Scalar(QStringLiteral("SELECT pg_backend_pid()")).toLongLong() : 0;
+    return IsPostgres() ? ScalarOn(db_, QStringLiteral("SELECT pg_backend_pid()")).toLongLong() : 0;
 }
 
 void TestDatabase::TerminateMainConnection() {

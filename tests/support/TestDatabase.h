@@ -65,6 +65,14 @@ class TestDatabase {
         return backend_ == Backend::OdbcPostgreSQL || backend_ == Backend::OdbcSQLite;
     }
     QSqlDatabase& db() { return db_; }
+    // The same database through its native Qt driver, the tests' oracle: on
+    // an ODBC configuration a second connection (QSQLITE on the same file,
+    // QPSQL in the same schema), elsewhere the main connection. QODBC itself
+    // sends statement text through the driver manager, which for a driver
+    // without wide entry points converts it by the process's locale; the
+    // native connection reads and writes what is really stored under any
+    // locale. Exec, Scalar, Rows and Fingerprint go through it.
+    QSqlDatabase& Native() { return IsOdbc() ? native_ : db_; }
     // The SQLite file (empty on PostgreSQL).
     QString Path() const { return path_; }
     // The PostgreSQL schema the tables live in (empty on SQLite).
@@ -72,6 +80,8 @@ class TestDatabase {
 
     // Runs a statement; fails the test with the database's text on error.
     void Exec(const QString& statement);
+    // The same on the main connection itself: for its session settings.
+    void ExecMain(const QString& statement);
     // The first column of the first row, as text ("" when no row).
     QString Scalar(const QString& statement);
     int Count(const QString& statement) { return Scalar(statement).toInt(); }
@@ -102,6 +112,8 @@ class TestDatabase {
 
   private:
     QSqlDatabase Connect(const QString& name, const QString& sqliteOptions);
+    QSqlDatabase ConnectNative(const QString& name);
+    QString ScalarOn(QSqlDatabase& db, const QString& statement);
     // Points `db` at this database with the driver's options.
     void Configure(QSqlDatabase& db, const QString& sqliteOptions) const;
     // What every connection runs once it is open.
@@ -113,6 +125,7 @@ class TestDatabase {
     QString name_;
     QString schema_;
     QSqlDatabase db_;
+    QSqlDatabase native_;              // ODBC configurations only
     std::deque<QSqlDatabase> others_;  // stable references for OpenOther
     qint64 pid_ = 0;
 };

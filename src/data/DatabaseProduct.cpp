@@ -1,46 +1,14 @@
-#include "session/DatabaseProduct.h"
+#include "data/DatabaseProduct.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
-#include <QVariant>
-
-#include <sql.h>
-#include <sqlext.h>
 
 #include <algorithm>
 
+#include "data/Odbc.h"
 #include "session/Errors.h"
 
 namespace prvc03 {
-
-void* OdbcConnectionHandle(const QSqlDatabase& db) {
-    if (!db.isOpen() || db.driver() == nullptr ||
-        !db.driverName().startsWith(QLatin1String("QODBC"))) {
-        return nullptr;
-    }
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || handle.metaType().sizeOf() != sizeof(SQLHDBC)) {
-        return nullptr;
-    }
-    return *static_cast<const SQLHDBC*>(handle.constData());
-}
-
-QString OdbcDbmsName(const QSqlDatabase& db) {
-    SQLHDBC hdbc = OdbcConnectionHandle(db);
-    if (hdbc == nullptr) {
-        return {};
-    }
-    SQLWCHAR name[256] = {};
-    SQLSMALLINT bytes = 0;
-    const SQLRETURN rc = SQLGetInfoW(hdbc, SQL_DBMS_NAME, name, sizeof(name), &bytes);
-    if (!SQL_SUCCEEDED(rc)) {
-        return {};
-    }
-    static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
-    const qsizetype units =
-        std::min<qsizetype>(bytes / static_cast<qsizetype>(sizeof(SQLWCHAR)), 255);
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(name), units).trimmed();
-}
 
 DatabaseProduct ProductFromDbmsName(const QString& name) {
     const auto has = [&name](const char* word) {
@@ -106,8 +74,20 @@ void CheckStatementForDriver(const QSqlDatabase& db, const QString& statement) {
     if (outsideBmp && db.driverName().startsWith(QLatin1String("QODBC")) &&
         ProductOf(db) == DatabaseProduct::SQLite) {
         throw Error(
-            QStringLiteral("A character outside the Basic Multilingual Plane cannot be "
-                           "sent through the SQLite ODBC driver"));
+            QStringLiteral("SQLite ODBC 驱动程序无法传送基本多文种平面以外的字符"
+                           "（如罕用汉字、表情符号），语句未执行．"));
+    }
+}
+
+QString NullFunctionName(const QSqlDatabase& db) {
+    switch (ProductOf(db)) {
+        case DatabaseProduct::SqlServer:
+        case DatabaseProduct::Sybase:
+            return QStringLiteral("isnull");
+        case DatabaseProduct::SQLite:
+            return QStringLiteral("ifnull");
+        default:
+            return QStringLiteral("coalesce");
     }
 }
 

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "data/DatabaseProduct.h"
+#include "data/Statements.h"
 #include "platform/Cp936.h"
-#include "session/DatabaseProduct.h"
 #include "session/Errors.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"

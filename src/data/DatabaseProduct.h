@@ -15,15 +15,12 @@ enum class DatabaseProduct { Unknown, SqlServer, Sybase, PostgreSQL, SQLite, MyS
 // an ODBC connection, the driver's DBMS name. Unknown for a closed or
 // invalid connection.
 DatabaseProduct ProductOf(const QSqlDatabase& db);
-// The DBMS name an open ODBC connection's driver reports ("Microsoft SQL
-// Server", "PostgreSQL", "SQLite", ...); empty for other drivers.
-QString OdbcDbmsName(const QSqlDatabase& db);
-// The ODBC connection handle (SQLHDBC) of an open QODBC connection, null for
-// every other connection.
-void* OdbcConnectionHandle(const QSqlDatabase& db);
 // The product a DBMS name stands for.
 DatabaseProduct ProductFromDbmsName(const QString& name);
 const char* ProductName(DatabaseProduct product);
+// The two-argument null function of the product the connection reaches:
+// isnull on SQL Server and Sybase, ifnull on SQLite, coalesce elsewhere.
+QString NullFunctionName(const QSqlDatabase& db);
 
 // Refuses a statement that the connection's driver would not pass on
 // unchanged. The SQLite ODBC driver turns each half of a UTF-16 surrogate
