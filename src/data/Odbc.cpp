@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/DriverHandle.h"
 #include "session/Errors.h"
 
 namespace prvc03 {
@@ -15,15 +16,8 @@ namespace prvc03 {
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC with 2-byte SQLWCHAR");
 
 SQLHDBC OdbcConnectionHandle(const QSqlDatabase& db) {
-    if (!db.isOpen() || db.driver() == nullptr ||
-        !db.driverName().startsWith(QLatin1String("QODBC"))) {
-        return nullptr;
-    }
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || handle.metaType().sizeOf() != sizeof(SQLHDBC)) {
-        return nullptr;
-    }
-    return *static_cast<const SQLHDBC*>(handle.constData());
+    // QODBC gives its connection handle as a plain SQLHANDLE.
+    return DriverHandle<SQLHDBC>(db, "QODBC", "void*");
 }
 
 bool OdbcWideText(const QSqlDatabase& db) {
@@ -120,8 +114,7 @@ QString OdbcDbmsName(const QSqlDatabase& db) {
         return {};
     }
     const qsizetype unit = wide ? sizeof(SQLWCHAR) : 1;
-    return BufferText(name, static_cast<SQLSMALLINT>(bytes / unit), (sizeof(name) - 2) / unit,
-                      wide)
+    return BufferText(name, static_cast<SQLSMALLINT>(bytes / unit), (sizeof(name) - 2) / unit, wide)
         .trimmed();
 }
 
@@ -222,11 +215,10 @@ OdbcColumnDescription OdbcStatement::Describe(SQLUSMALLINT column) const {
     SQLWCHAR table[4 * kRoom + 2] = {};
     SQLSMALLINT tableBytes = 0;
     const SQLSMALLINT tableRoom = static_cast<SQLSMALLINT>(sizeof(table) - sizeof(SQLWCHAR));
-    const SQLRETURN rc =
-        wide_ ? SQLColAttributeW(handle_, column, SQL_DESC_BASE_TABLE_NAME, table, tableRoom,
-                                 &tableBytes, nullptr)
-              : SQLColAttributeA(handle_, column, SQL_DESC_BASE_TABLE_NAME, table, tableRoom,
-                                 &tableBytes, nullptr);
+    const SQLRETURN rc = wide_ ? SQLColAttributeW(handle_, column, SQL_DESC_BASE_TABLE_NAME, table,
+                                                  tableRoom, &tableBytes, nullptr)
+                               : SQLColAttributeA(handle_, column, SQL_DESC_BASE_TABLE_NAME, table,
+                                                  tableRoom, &tableBytes, nullptr);
     if (SQL_SUCCEEDED(rc)) {
         const qsizetype unit = wide_ ? sizeof(SQLWCHAR) : 1;
         description.table =

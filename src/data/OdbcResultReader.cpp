@@ -139,7 +139,7 @@ class OdbcResultReader final : public ResultReader {
           fetch_(fetch),
           statement_(std::make_unique<OdbcStatement>(connection, wide)) {}
 
-    void Execute() override {
+    void DoExecute() override {
         statement_->ExecDirect(sql_);
         const int count = statement_->ResultColumns();
         if (!columns_.empty() || count <= 0) {
@@ -150,8 +150,8 @@ class OdbcResultReader final : public ResultReader {
         }
     }
 
-    int Read(const std::vector<int>& source, std::vector<ResultColumn>& columns,
-             int limit) override {
+    int DoRead(const std::vector<int>& source, std::vector<ResultColumn>& columns,
+               int limit) override {
         if (limit >= 0) {
             return ReadRows(source, columns, limit);
         }
@@ -174,7 +174,7 @@ class OdbcResultReader final : public ResultReader {
 
     qint64 RowsAffected() const override { return statement_->RowCount(); }
 
-    void Cancel() noexcept override {
+    void DoCancel() noexcept override {
         const std::lock_guard<std::mutex> lock(cancelMutex_);
         statement_->Cancel();
     }
@@ -189,7 +189,7 @@ class OdbcResultReader final : public ResultReader {
             std::swap(statement_, fresh);
         }
         fresh.reset();
-        Execute();
+        DoExecute();
     }
 
     void Describe(SQLUSMALLINT index) {
@@ -201,10 +201,13 @@ class OdbcResultReader final : public ResultReader {
         info.name = description.name;
         info.table = description.table;
         info.type = column.how.type;
-        // QODBC reports the column size as the field's length.
-        info.length = description.size > static_cast<SQLULEN>(std::numeric_limits<int>::max())
-                          ? -1
-                          : static_cast<int>(description.size);
+        // QODBC reports the column size as the field's length, an unknown
+        // size as -1.
+        info.length =
+            description.size == 0 ||
+                    description.size > static_cast<SQLULEN>(std::numeric_limits<int>::max())
+                ? -1
+                : static_cast<int>(description.size);
         columns_.push_back(info);
         reads_.push_back(std::move(column));
     }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTime>
 
+#include <algorithm>
+
 namespace prvc03 {
 
 namespace {
@@ -20,10 +22,13 @@ Decoded Decode(SQLSMALLINT sqlType, bool isSigned) {
     switch (sqlType) {
         case SQL_DECIMAL:
         case SQL_NUMERIC:
-        case SQL_REAL:
         case SQL_FLOAT:
         case SQL_DOUBLE:
             return {QMetaType::fromType<double>(), OdbcRead::Double};
+        // QODBC types a REAL column as float and gives each value as the
+        // text the driver writes.
+        case SQL_REAL:
+            return {QMetaType::fromType<float>(), OdbcRead::Text};
         case SQL_SMALLINT:
             return isSigned ? Decoded{QMetaType::fromType<short>(), OdbcRead::Int}
                             : Decoded{QMetaType::fromType<ushort>(), OdbcRead::UInt};
@@ -111,9 +116,12 @@ SQLLEN WidthOf(OdbcRead read, SQLULEN size, bool wideText) {
 
 }  // namespace
 
-OdbcColumnType OdbcColumnTypeFor(SQLSMALLINT sqlType, bool isSigned, SQLULEN size,
-                                 bool wideText) {
+OdbcColumnType OdbcColumnTypeFor(SQLSMALLINT sqlType, bool isSigned, SQLULEN size, bool wideText) {
     const Decoded decoded = Decode(sqlType, isSigned);
+    if (sqlType == SQL_REAL) {
+        // Its size counts digits; the text of a value takes more room.
+        size = std::max<SQLULEN>(size, 32);
+    }
     OdbcColumnType column;
     column.type = decoded.type;
     column.read = decoded.read;

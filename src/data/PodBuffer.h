@@ -93,6 +93,15 @@ class PodBuffer {
         std::memcpy(data_ + size_, values, count * sizeof(T));
         size_ += count;
     }
+    // Room for `count` more values after the last; Commit then adds as many
+    // of them as were written.
+    T* Room(std::size_t count) {
+        if (size_ + count > capacity_) {
+            Grow(size_ + count);
+        }
+        return data_ + size_;
+    }
+    void Commit(std::size_t count) { size_ += count; }
     // Gives back the spare capacity.
     void shrink_to_fit() {
         if (size_ == capacity_) {

@@ -19,7 +19,7 @@ class QueryResultReader final : public ResultReader {
     QueryResultReader(QSqlDatabase& db, const QString& statement)
         : query_(db), statement_(statement) {}
 
-    void Execute() override {
+    void DoExecute() override {
         query_.setForwardOnly(true);
         query_.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
         if (!query_.exec(statement_)) {
@@ -35,8 +35,8 @@ class QueryResultReader final : public ResultReader {
         }
     }
 
-    int Read(const std::vector<int>& source, std::vector<ResultColumn>& columns,
-             int limit) override {
+    int DoRead(const std::vector<int>& source, std::vector<ResultColumn>& columns,
+               int limit) override {
         int count = 0;
         while (count != limit && query_.next()) {
             for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -51,7 +51,7 @@ class QueryResultReader final : public ResultReader {
     }
 
     qint64 RowsAffected() const override { return query_.numRowsAffected(); }
-    void Cancel() noexcept override {}
+    void DoCancel() noexcept override {}
     bool CanCancel() const override { return false; }
 
   private:

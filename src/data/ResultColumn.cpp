@@ -1,6 +1,7 @@
 #include "data/ResultColumn.h"
 
 #include <QDateTime>
+#include <QStringDecoder>
 
 #include <cmath>
 #include <limits>
@@ -82,6 +83,31 @@ void ResultColumn::AppendChars(QStringView text) {
     chars_.Append(reinterpret_cast<const char16_t*>(text.utf16()),
                   static_cast<std::size_t>(text.size()));
     offsets_.push_back(static_cast<std::uint32_t>(end));
+}
+
+void ResultColumn::AppendUtf8(const char* data, std::size_t bytes) {
+    // UTF-16 never takes more units than UTF-8 takes bytes.
+    char16_t* out = chars_.Room(bytes);
+    std::size_t ascii = 0;
+    while (ascii < bytes && static_cast<unsigned char>(data[ascii]) < 0x80) {
+        out[ascii] = static_cast<char16_t>(data[ascii]);
+        ++ascii;
+    }
+    std::size_t units = ascii;
+    if (ascii < bytes) {
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QChar* end = decoder.appendToBuffer(reinterpret_cast<QChar*>(out + ascii),
+                                                  QByteArrayView(data + ascii, bytes - ascii));
+        units = static_cast<std::size_t>(end - reinterpret_cast<QChar*>(out));
+    }
+    const std::size_t size = chars_.size() + units;
+    if (size > std::numeric_limits<std::uint32_t>::max()) {
+        throw Error(QStringLiteral("The result set is too large"));
+    }
+    chars_.Commit(units);
+    offsets_.push_back(static_cast<std::uint32_t>(size));
+    AppendNullBit(false);
+    ++count_;
 }
 
 void ResultColumn::Append(const QVariant& value) {

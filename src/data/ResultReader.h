@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -37,38 +38,55 @@ class ResultReader {
     ResultReader(const ResultReader&) = delete;
     ResultReader& operator=(const ResultReader&) = delete;
 
-    // Runs the statement. Raises the driver's text when it fails.
-    virtual void Execute() = 0;
+    // Runs the statement. Raises the driver's text when it fails; when the
+    // command timeout ran out first, the text follows TimeoutExplanation();
+    // when Cancel stopped it, raises Cancelled. The bound counts from here to
+    // the end of the last Read.
+    void Execute();
     // Whether the executed statement returns records.
     bool ReturnsRecords() const { return !columns_.empty(); }
     const std::vector<ResultColumnInfo>& Columns() const { return columns_; }
     // Appends every remaining row: result column source[c] to columns[c].
-    // Returns the number of rows read; raises the driver's text on error.
+    // Returns the number of rows read; raises as Execute does.
     int ReadAll(const std::vector<int>& source, std::vector<ResultColumn>& columns) {
         return Read(source, columns, -1);
     }
     // The same for at most `limit` rows (every row when negative).
-    virtual int Read(const std::vector<int>& source, std::vector<ResultColumn>& columns,
-                     int limit) = 0;
+    int Read(const std::vector<int>& source, std::vector<ResultColumn>& columns, int limit);
     // Rows a statement without records affected; -1 when the driver cannot
     // tell.
     virtual qint64 RowsAffected() const = 0;
-    // Asks the driver to stop the statement while it executes or is read;
-    // Execute or ReadAll then raises. Does nothing once they have returned.
-    virtual void Cancel() noexcept = 0;
-    // Whether Cancel reaches the driver (the QSqlQuery reader cannot).
+    // The operator's stop: asks the driver to stop the statement while it
+    // executes or is read; Execute or Read then raises Cancelled. Any thread.
+    void Cancel() noexcept;
+    // Whether Cancel and the command timeout reach the driver (the QSqlQuery
+    // reader cannot).
     virtual bool CanCancel() const { return true; }
-    // Rows read so far; may be read from any thread while ReadAll runs.
+    // Rows read so far; may be read from any thread while Read runs.
     qint64 RowsRead() const { return rowsRead_.load(std::memory_order_relaxed); }
 
   protected:
     ResultReader() = default;
+    virtual void DoExecute() = 0;
+    virtual int DoRead(const std::vector<int>& source, std::vector<ResultColumn>& columns,
+                       int limit) = 0;
+    // Asks the driver to stop; called from another thread.
+    virtual void DoCancel() noexcept = 0;
     void CountRows(qint64 rows) { rowsRead_.store(rows, std::memory_order_relaxed); }
+    // When the statement's time runs out.
+    std::chrono::steady_clock::time_point Deadline() const { return deadline_; }
 
     std::vector<ResultColumnInfo> columns_;
 
   private:
+    template <class Work>
+    auto Watched(Work&& work);
+
     std::atomic<qint64> rowsRead_{0};
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> timedOut_{false};
+    bool started_ = false;
+    std::chrono::steady_clock::time_point deadline_;
 };
 
 // The reader of `statement` on `db` that suits its driver, not yet executed.
@@ -80,6 +98,8 @@ std::unique_ptr<ResultReader> ExecuteForReading(QSqlDatabase& db, const QString&
 // The readers by family, not yet executed, for tests and benchmarks that
 // compare them. Each is null when `db` is not a connection of its family.
 std::unique_ptr<ResultReader> QueryReaderFor(QSqlDatabase& db, const QString& statement);
+std::unique_ptr<ResultReader> SqliteReaderFor(QSqlDatabase& db, const QString& statement);
+std::unique_ptr<ResultReader> PostgresReaderFor(QSqlDatabase& db, const QString& statement);
 // How the ODBC reader fetches: row arrays of bound columns (the fast way),
 // or one row at a time with every value read in pieces, which it falls back
 // to for unbounded columns or values longer than their column says.

@@ -33,6 +33,8 @@ void RunHandler(const std::function<void()>& handler) {
         handler();
     } catch (const Abort&) {
         // The check that aborted has already told the operator.
+    } catch (const Cancelled&) {
+        // The operator stopped it and sees so where it was stopped.
     } catch (const std::exception& error) {
         ReportSafely(error);
     } catch (...) {

@@ -20,10 +20,17 @@ class Abort final : public std::exception {
     const char* what() const noexcept override { return "Operation aborted"; }
 };
 
+// The operator stopped a statement that was running (取消 while it waited):
+// nothing to report, the window says so itself.
+class Cancelled final : public std::exception {
+  public:
+    const char* what() const noexcept override { return "已取消"; }
+};
+
 // The standard error reporting: a stop message box with the error's text.
 void ReportError(const std::exception& error);
-// Runs one handler of a window: an Abort ends it silently, any other error is
-// reported; nothing passes on into the event loop.
+// Runs one handler of a window: an Abort or a Cancelled ends it silently, any
+// other error is reported; nothing passes on into the event loop.
 void RunHandler(const std::function<void()>& handler);
 
 }  // namespace prvc03

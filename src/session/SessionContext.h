@@ -18,11 +18,11 @@ namespace prvc03 {
 // knows of.
 struct SessionContext {
     QObject* OwnApplication = nullptr;
-    std::int32_t HostInt2 = 0;  // argument 2
-    QByteArray FormName;        // argument 3: the module window's component name
-    QByteArray FormCaption;     // argument 4: the title of a newly created window
-    QByteArray HostText5;       // argument 5
-    QByteArray HostText6;       // argument 6
+    std::int32_t HostInt2 = 0;                  // argument 2
+    QByteArray FormName;                        // argument 3: the module window's component name
+    QByteArray FormCaption;                     // argument 4: the title of a newly created window
+    QByteArray HostText5;                       // argument 5
+    QByteArray HostText6;                       // argument 6
     QSqlDatabase* SessionConnection = nullptr;  // argument 7: borrowed, never freed
     std::int32_t HostInt8 = 0;                  // argument 8
     QByteArray HostText9, HostText10, HostText11, HostText12, HostText13,

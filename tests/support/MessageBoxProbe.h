@@ -12,7 +12,9 @@
 #include <QTimer>
 
 #include <functional>
+
 #include <memory>
+#include "support/DriveOrFail.h"
 
 namespace prvc03::test {
 
@@ -23,7 +25,8 @@ inline void WhenMessageBox(QObject* context, std::function<QAbstractButton*(QMes
             WhenMessageBox(context, read);
             return;
         }
-        QAbstractButton* answer = read(*box);
+        QAbstractButton* answer = nullptr;
+        DriveOrFail([&] { answer = read(*box); }, nullptr);
         if (answer == nullptr) {
             answer = box->escapeButton() != nullptr ? box->escapeButton() : box->buttons().value(0);
         }

@@ -1,8 +1,10 @@
 #pragma once
 // Readable Qt texts in GoogleTest's failure messages (UTF-8, not code units).
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <ostream>
 
@@ -17,4 +19,13 @@ inline void PrintTo(const QStringList& texts, std::ostream* out) {
         PrintTo(texts.at(i), out);
     }
     *out << " }";
+}
+
+inline void PrintTo(const QMetaType& type, std::ostream* out) {
+    *out << (type.isValid() ? type.name() : "(no type)");
+}
+
+inline void PrintTo(const QVariant& value, std::ostream* out) {
+    *out << value.metaType().name() << (value.isNull() ? " null " : " ")
+         << value.toString().toStdString();
 }

@@ -2,11 +2,14 @@
 // caller chose another. When PRVC03_CONFIGURATION_LOG names a file, every
 // finished case run on a database configuration (the parameter name after
 // the last "/", and after its last "_") appends "configuration passed|failed" to it, so that the
-// test script can say which configurations really ran.
+// test script can say which configurations really ran; under a locale that is
+// not UTF-8 the configuration carries it ("OdbcSQLite@zh_CN.GBK").
 #include <QApplication>
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <langinfo.h>
 
 namespace {
 
@@ -27,11 +30,21 @@ class ConfigurationLog final : public ::testing::EmptyTestEventListener {
         // ("MultiSelectWindow_SQLite" runs on SQLite).
         const QByteArray param = name.mid(slash + 1);
         const QByteArray configuration = param.mid(param.lastIndexOf('_') + 1);
-        file_.write(configuration + (test.result()->Passed() ? " passed\n" : " failed\n"));
+        file_.write(configuration + LocaleTag() +
+                    (test.result()->Passed() ? " passed\n" : " failed\n"));
         file_.close();
     }
 
   private:
+    // "@zh_CN.GBK" when the process runs under a locale that is not UTF-8.
+    static QByteArray LocaleTag() {
+        if (QByteArray(nl_langinfo(CODESET)) == "UTF-8") {
+            return {};
+        }
+        const QByteArray locale = qgetenv("LC_ALL");
+        return "@" + (locale.isEmpty() ? qgetenv("LANG") : locale);
+    }
+
     QFile file_;
 };
 

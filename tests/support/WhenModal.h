@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include "support/DriveOrFail.h"
+
 namespace prvc03::test {
 
 template <class W>
@@ -18,7 +20,7 @@ void WhenModal(QObject* context, std::function<void(W&)> drive) {
             WhenModal<W>(context, drive);
             return;
         }
-        drive(*window);
+        DriveOrFail([&] { drive(*window); }, window);
     });
 }
 

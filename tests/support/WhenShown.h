@@ -12,6 +12,8 @@
 
 #include <functional>
 
+#include "support/DriveOrFail.h"
+
 namespace prvc03::test {
 
 inline constexpr int kShowDeadlineMs = 30000;
@@ -32,7 +34,7 @@ void WhenShown(QObject* context, std::function<void(W&)> drive,
             WhenShown<W>(context, drive, deadline);
             return;
         }
-        drive(*window);
+        DriveOrFail([&] { drive(*window); }, window);
     });
 }
 

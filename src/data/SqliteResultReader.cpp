@@ -1,0 +1,252 @@
+// The reader of QSQLITE connections: the statement is prepared and stepped
+// on the connection's own sqlite3 handle, and every row goes straight into
+// the store. Column types and values are those QSQLITE gives: the declared
+// type of a column, or the first row's type where none is declared; each
+// value by its own storage class.
+#include <QByteArray>
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "data/DriverHandle.h"
+#include "data/ResultReader.h"
+#include "session/Errors.h"
+
+namespace prvc03 {
+
+namespace {
+
+QString Utf16(const void* text) {
+    return text == nullptr ? QString() : QString::fromUtf16(static_cast<const char16_t*>(text));
+}
+
+QString ErrorText(sqlite3* db) {
+    return Utf16(sqlite3_errmsg16(db));
+}
+
+// The type QSQLITE gives a declared column type.
+QMetaType DeclaredType(const QString& declared) {
+    const QString type = declared.toLower();
+    if (type == QLatin1String("integer") || type == QLatin1String("int")) {
+        return QMetaType::fromType<int>();
+    }
+    if (type == QLatin1String("double") || type == QLatin1String("float") ||
+        type == QLatin1String("real") || type.startsWith(QLatin1String("numeric"))) {
+        return QMetaType::fromType<double>();
+    }
+    if (type == QLatin1String("blob")) {
+        return QMetaType::fromType<QByteArray>();
+    }
+    if (type == QLatin1String("boolean") || type == QLatin1String("bool")) {
+        return QMetaType::fromType<bool>();
+    }
+    return QMetaType::fromType<QString>();
+}
+
+// The type QSQLITE gives an undeclared column by its first value.
+QMetaType StorageType(int storage) {
+    switch (storage) {
+        case SQLITE_INTEGER:
+            return QMetaType::fromType<int>();
+        case SQLITE_FLOAT:
+            return QMetaType::fromType<double>();
+        case SQLITE_BLOB:
+            return QMetaType::fromType<QByteArray>();
+        case SQLITE_TEXT:
+            return QMetaType::fromType<QString>();
+        default:
+            return QMetaType();
+    }
+}
+
+// While a statement of the module runs, waiting for another connection's
+// lock ends at the statement's deadline, or when it is cancelled, or when
+// the host's own busy timeout would have ended it; afterwards the host's
+// busy timeout is in force again, exactly as it was.
+class BusyBound {
+  public:
+    BusyBound(sqlite3* db, std::chrono::steady_clock::time_point deadline,
+              const std::atomic<bool>& stop)
+        : db_(db), deadline_(deadline), stop_(stop) {
+        sqlite3_stmt* pragma = nullptr;
+        if (sqlite3_prepare_v2(db_, "PRAGMA busy_timeout", -1, &pragma, nullptr) == SQLITE_OK &&
+            sqlite3_step(pragma) == SQLITE_ROW) {
+            hostTimeout_ = sqlite3_column_int(pragma, 0);
+        }
+        sqlite3_finalize(pragma);
+        sqlite3_busy_handler(db_, &BusyBound::OnBusy, this);
+    }
+    ~BusyBound() { sqlite3_busy_timeout(db_, hostTimeout_); }
+    BusyBound(const BusyBound&) = delete;
+    BusyBound& operator=(const BusyBound&) = delete;
+
+  private:
+    static int OnBusy(void* self, int count) {
+        auto* bound = static_cast<BusyBound*>(self);
+        const auto now = std::chrono::steady_clock::now();
+        if (count == 0) {
+            bound->waitStart_ = now;
+        }
+        if (bound->stop_.load(std::memory_order_relaxed) || now >= bound->deadline_ ||
+            now - bound->waitStart_ >= std::chrono::milliseconds(bound->hostTimeout_)) {
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(count < 10 ? 1 : 10));
+        return 1;
+    }
+
+    sqlite3* db_;
+    std::chrono::steady_clock::time_point deadline_;
+    const std::atomic<bool>& stop_;
+    int hostTimeout_ = 0;
+    std::chrono::steady_clock::time_point waitStart_;
+};
+
+class SqliteResultReader final : public ResultReader {
+  public:
+    SqliteResultReader(sqlite3* db, const QString& statement) : db_(db), sql_(statement) {}
+    ~SqliteResultReader() override { sqlite3_finalize(stmt_); }
+
+    qint64 RowsAffected() const override { return changes_; }
+
+  protected:
+    void DoExecute() override {
+        const BusyBound busy(db_, Deadline(), stop_);
+        const void* tail = nullptr;
+        const auto bytes = static_cast<int>((sql_.size() + 1) * sizeof(QChar));
+        if (sqlite3_prepare16_v2(db_, sql_.utf16(), bytes, &stmt_, &tail) != SQLITE_OK) {
+            throw Error(ErrorText(db_));
+        }
+        if (tail != nullptr && !Utf16(tail).trimmed().isEmpty()) {
+            throw Error(QStringLiteral("Unable to execute multiple statements at a time"));
+        }
+        if (stmt_ == nullptr) {
+            return;  // only a comment or blanks
+        }
+        Step();
+        const int count = sqlite3_column_count(stmt_);
+        for (int i = 0; i < count; ++i) {
+            ResultColumnInfo info;
+            info.name = Utf16(sqlite3_column_name16(stmt_, i)).remove(QLatin1Char('"'));
+            info.table = Utf16(sqlite3_column_table_name16(stmt_, i)).remove(QLatin1Char('"'));
+            const QString declared = Utf16(sqlite3_column_decltype16(stmt_, i));
+            info.type = !declared.isEmpty() ? DeclaredType(declared)
+                        : hasRow_           ? StorageType(sqlite3_column_type(stmt_, i))
+                                            : QMetaType();
+            columns_.push_back(info);
+        }
+        if (count == 0) {
+            changes_ = sqlite3_changes(db_);
+        }
+    }
+
+    int DoRead(const std::vector<int>& source, std::vector<ResultColumn>& columns,
+               int limit) override {
+        const BusyBound busy(db_, Deadline(), stop_);
+        if (pending_) {
+            pending_ = false;
+            Step();
+        }
+        int count = 0;
+        while (hasRow_ && count != limit) {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                Store(source[c], columns[c]);
+            }
+            CountRows(++count);
+            if (count != limit) {
+                Step();
+            } else {
+                pending_ = true;  // the next read starts with a fresh step
+            }
+        }
+        return count;
+    }
+
+    void DoCancel() noexcept override {
+        stop_.store(true);
+        sqlite3_interrupt(db_);
+    }
+
+  private:
+    void Step() {
+        const int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW) {
+            hasRow_ = true;
+            return;
+        }
+        hasRow_ = false;
+        if (rc != SQLITE_DONE) {
+            // The statement's own error comes back from the reset.
+            sqlite3_reset(stmt_);
+            throw Error(ErrorText(db_));
+        }
+    }
+
+    // One value of the current row, as QSQLITE gives it, into the store.
+    void Store(int index, ResultColumn& column) const {
+        const ResultColumn::Kind kind = column.GetKind();
+        switch (sqlite3_column_type(stmt_, index)) {
+            case SQLITE_NULL:
+                column.AppendNull();
+                return;
+            case SQLITE_INTEGER: {
+                const qint64 value = sqlite3_column_int64(stmt_, index);
+                if (kind == ResultColumn::Kind::Int) {
+                    column.AppendInt(value);
+                } else {
+                    column.Append(QVariant(static_cast<qlonglong>(value)));
+                }
+                return;
+            }
+            case SQLITE_FLOAT: {
+                const double value = sqlite3_column_double(stmt_, index);
+                if (kind == ResultColumn::Kind::Double) {
+                    column.AppendDouble(value);
+                } else {
+                    column.Append(QVariant(value));
+                }
+                return;
+            }
+            case SQLITE_BLOB:
+                column.Append(
+                    QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, index)),
+                                        sqlite3_column_bytes(stmt_, index))));
+                return;
+            default: {
+                const auto* text =
+                    static_cast<const char16_t*>(sqlite3_column_text16(stmt_, index));
+                const qsizetype units = sqlite3_column_bytes16(stmt_, index) / 2;
+                if (kind == ResultColumn::Kind::Text) {
+                    column.AppendText(QStringView(text, units));
+                } else {
+                    column.Append(QVariant(QString::fromUtf16(text, units)));
+                }
+                return;
+            }
+        }
+    }
+
+    sqlite3* db_;
+    QString sql_;
+    sqlite3_stmt* stmt_ = nullptr;
+    bool hasRow_ = false;
+    bool pending_ = false;
+    qint64 changes_ = 0;
+    std::atomic<bool> stop_{false};
+};
+
+}  // namespace
+
+std::unique_ptr<ResultReader> SqliteReaderFor(QSqlDatabase& db, const QString& statement) {
+    sqlite3* handle = DriverHandle<sqlite3*>(db, "QSQLITE", "sqlite3*");
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<SqliteResultReader>(handle, statement);
+}
+
+}  // namespace prvc03
