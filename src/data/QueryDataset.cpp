@@ -8,6 +8,8 @@
 #include <memory>
 #include <numeric>
 
+#include "data/BackgroundWork.h"
+#include "data/BusyIndicator.h"
 #include "data/LocaleOrder.h"
 #include "data/ResultReader.h"
 #include "session/Errors.h"
@@ -48,26 +50,28 @@ void QueryDataset::SetSQL(const QString& statement) {
     sql_ = statement;
 }
 
-void QueryDataset::Open() {
-    if (active_) {
-        return;
-    }
-    if (connection_ == nullptr || !connection_->isOpen()) {
-        throw Error(QStringLiteral("No database connection"));
-    }
-    const std::unique_ptr<ResultReader> reader = ExecuteForReading(*connection_, sql_);
-
-    // Bind the fields to result columns; only bound columns are stored.
-    const std::vector<ResultColumnInfo>& record = reader->Columns();
-    const int resultCount = static_cast<int>(record.size());
+// A result read off the connection, not yet the dataset's.
+struct QueryDataset::Fetched {
     std::vector<Field> dynamic;
     std::vector<int> fieldColumn;
-    std::vector<int> source;  // stored column -> result column
     std::vector<ResultColumn> columns;
+    int count = 0;
+};
+
+QueryDataset::Fetched QueryDataset::Fetch(ResultReader& reader) const {
+    reader.Execute();
+    if (!reader.ReturnsRecords()) {
+        throw Error(QStringLiteral("The statement returns no records"));
+    }
+    // Bind the fields to result columns; only bound columns are stored.
+    const std::vector<ResultColumnInfo>& record = reader.Columns();
+    const int resultCount = static_cast<int>(record.size());
+    Fetched fetched;
+    std::vector<int> source;  // stored column -> result column
     if (!persistent_.empty()) {
         for (const Field& field : persistent_) {
             if (field.Calculated) {
-                fieldColumn.push_back(-1);
+                fetched.fieldColumn.push_back(-1);
                 continue;
             }
             int found = -1;
@@ -80,9 +84,9 @@ void QueryDataset::Open() {
             if (found < 0) {
                 throw FieldNotFound(field.FieldName);
             }
-            fieldColumn.push_back(static_cast<int>(columns.size()));
+            fetched.fieldColumn.push_back(static_cast<int>(fetched.columns.size()));
             source.push_back(found);
-            columns.emplace_back(ResultColumn::KindFor(field.DataType));
+            fetched.columns.emplace_back(ResultColumn::KindFor(field.DataType));
         }
     } else {
         for (int i = 0; i < resultCount; ++i) {
@@ -92,30 +96,61 @@ void QueryDataset::Open() {
             field.Origin = column.table;
             field.DataType = FieldTypeFromMetaType(column.type);
             field.Size = IsTextType(field.DataType) && column.length > 0 ? column.length : 0;
-            dynamic.push_back(field);
-            fieldColumn.push_back(static_cast<int>(columns.size()));
+            fetched.dynamic.push_back(field);
+            fetched.fieldColumn.push_back(static_cast<int>(fetched.columns.size()));
             source.push_back(i);
-            columns.emplace_back(ResultColumn::KindFor(field.DataType));
+            fetched.columns.emplace_back(ResultColumn::KindFor(field.DataType));
         }
     }
-
-    const int count = reader->ReadAll(source, columns);
-    for (ResultColumn& column : columns) {
+    fetched.count = reader.ReadAll(source, fetched.columns);
+    for (ResultColumn& column : fetched.columns) {
         column.Finish();
+    }
+    return fetched;
+}
+
+void QueryDataset::Open() {
+    if (active_) {
+        return;
+    }
+    if (connection_ == nullptr || !connection_->isOpen()) {
+        throw Error(QStringLiteral("No database connection"));
+    }
+    if (opening_) {
+        throw Error(QStringLiteral("The dataset is already being opened"));
+    }
+    const BusyScope busy;
+    struct OpeningFlag {
+        explicit OpeningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+        ~OpeningFlag() { flag_ = false; }
+        bool& flag_;
+    } const opening(opening_);
+    const std::unique_ptr<ResultReader> reader = ReaderFor(*connection_, sql_);
+    Fetched fetched;
+    if (readWait_ == nullptr) {
+        fetched = Fetch(*reader);
+    } else {
+        // Executed and read on a thread of its own while the window waits;
+        // nothing of the dataset changes until the result is complete.
+        BackgroundWork work([&] { fetched = Fetch(*reader); });
+        work.Start();
+        readWait_->Wait(
+            work, [&reader] { return reader->RowsRead(); }, [&reader] { reader->Cancel(); });
+        work.Rethrow();
     }
 
     Q_EMIT AboutToReset();
-    dynamic_ = std::move(dynamic);
-    fieldColumn_ = std::move(fieldColumn);
-    columns_ = std::move(columns);
-    recordCount_ = count;
+    dynamic_ = std::move(fetched.dynamic);
+    fieldColumn_ = std::move(fetched.fieldColumn);
+    columns_ = std::move(fetched.columns);
+    recordCount_ = fetched.count;
     decltype(order_)().swap(order_);  // frees the storage
     decltype(rowOf_)().swap(rowOf_);  // frees the storage
     sort_.clear();
     active_ = true;
-    row_ = count > 0 ? 0 : -1;
+    row_ = recordCount_ > 0 ? 0 : -1;
     bof_ = true;
-    eof_ = count == 0;
+    eof_ = recordCount_ == 0;
     Q_EMIT ResetDone();
     NotifyDataChange();
 }

@@ -18,6 +18,9 @@ class QSqlDatabase;
 
 namespace prvc03 {
 
+class ReadWait;
+class ResultReader;
+
 class QueryDataset final : public QObject {
     Q_OBJECT
   public:
@@ -36,8 +39,15 @@ class QueryDataset final : public QObject {
     QString SQL() const { return sql_; }
 
     // Runs the statement and fetches every record. On failure raises the
-    // database's text and stays closed. Does nothing when already open.
+    // database's text (Cancelled when the wait's cancel stopped it) and stays
+    // closed. Does nothing when already open.
     void Open();
+    // How Open waits for the statement: on the calling thread (null, the
+    // default) or through `wait`, with the statement on a thread of its own.
+    void SetReadWait(ReadWait* wait) { readWait_ = wait; }
+    // Whether Open is running: its statement executes or is read, and the
+    // thread that waits for it may be handling other events meanwhile.
+    bool Opening() const { return opening_; }
     void Close();
     bool Active() const { return active_; }
 
@@ -107,6 +117,8 @@ class QueryDataset final : public QObject {
     void Reordered();
 
   private:
+    struct Fetched;
+    Fetched Fetch(ResultReader& reader) const;
     void CheckActive() const;
     void CheckRecord(int record) const;
     void NotifyDataChange();
@@ -115,6 +127,8 @@ class QueryDataset final : public QObject {
     void SetRow(int row);
 
     QSqlDatabase* connection_ = nullptr;
+    ReadWait* readWait_ = nullptr;
+    bool opening_ = false;
     QString sql_;
     std::vector<Field> persistent_;
     std::vector<Field> dynamic_;

@@ -10,10 +10,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <thread>
 
 #include "data/DriverHandle.h"
 #include "data/ResultReader.h"
+#include "data/SqliteBusyBound.h"
 #include "session/Errors.h"
 
 namespace prvc03 {
@@ -63,49 +63,6 @@ QMetaType StorageType(int storage) {
     }
 }
 
-// While a statement of the module runs, waiting for another connection's
-// lock ends at the statement's deadline, or when it is cancelled, or when
-// the host's own busy timeout would have ended it; afterwards the host's
-// busy timeout is in force again, exactly as it was.
-class BusyBound {
-  public:
-    BusyBound(sqlite3* db, std::chrono::steady_clock::time_point deadline,
-              const std::atomic<bool>& stop)
-        : db_(db), deadline_(deadline), stop_(stop) {
-        sqlite3_stmt* pragma = nullptr;
-        if (sqlite3_prepare_v2(db_, "PRAGMA busy_timeout", -1, &pragma, nullptr) == SQLITE_OK &&
-            sqlite3_step(pragma) == SQLITE_ROW) {
-            hostTimeout_ = sqlite3_column_int(pragma, 0);
-        }
-        sqlite3_finalize(pragma);
-        sqlite3_busy_handler(db_, &BusyBound::OnBusy, this);
-    }
-    ~BusyBound() { sqlite3_busy_timeout(db_, hostTimeout_); }
-    BusyBound(const BusyBound&) = delete;
-    BusyBound& operator=(const BusyBound&) = delete;
-
-  private:
-    static int OnBusy(void* self, int count) {
-        auto* bound = static_cast<BusyBound*>(self);
-        const auto now = std::chrono::steady_clock::now();
-        if (count == 0) {
-            bound->waitStart_ = now;
-        }
-        if (bound->stop_.load(std::memory_order_relaxed) || now >= bound->deadline_ ||
-            now - bound->waitStart_ >= std::chrono::milliseconds(bound->hostTimeout_)) {
-            return 0;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(count < 10 ? 1 : 10));
-        return 1;
-    }
-
-    sqlite3* db_;
-    std::chrono::steady_clock::time_point deadline_;
-    const std::atomic<bool>& stop_;
-    int hostTimeout_ = 0;
-    std::chrono::steady_clock::time_point waitStart_;
-};
-
 class SqliteResultReader final : public ResultReader {
   public:
     SqliteResultReader(sqlite3* db, const QString& statement) : db_(db), sql_(statement) {}
@@ -115,7 +72,7 @@ class SqliteResultReader final : public ResultReader {
 
   protected:
     void DoExecute() override {
-        const BusyBound busy(db_, Deadline(), stop_);
+        const SqliteBusyBound busy(db_, Deadline(), stop_);
         const void* tail = nullptr;
         const auto bytes = static_cast<int>((sql_.size() + 1) * sizeof(QChar));
         if (sqlite3_prepare16_v2(db_, sql_.utf16(), bytes, &stmt_, &tail) != SQLITE_OK) {
@@ -146,7 +103,7 @@ class SqliteResultReader final : public ResultReader {
 
     int DoRead(const std::vector<int>& source, std::vector<ResultColumn>& columns,
                int limit) override {
-        const BusyBound busy(db_, Deadline(), stop_);
+        const SqliteBusyBound busy(db_, Deadline(), stop_);
         if (pending_) {
             pending_ = false;
             Step();

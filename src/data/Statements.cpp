@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 
+#include "data/BusyIndicator.h"
 #include "data/ResultReader.h"
 #include "platform/Windows.h"
 #include "session/Errors.h"
@@ -12,12 +13,14 @@
 namespace prvc03 {
 
 qint64 RunStatement(QSqlDatabase& db, const QString& statement) {
+    const BusyScope busy;
     const std::unique_ptr<ResultReader> reader = ReaderFor(db, statement);
     reader->Execute();
     return reader->RowsAffected();
 }
 
 std::optional<VariantArray> FirstRow(QSqlDatabase& db, const QString& statement) {
+    const BusyScope busy;
     const std::unique_ptr<ResultReader> reader = ReaderFor(db, statement);
     reader->Execute();
     if (!reader->ReturnsRecords()) {

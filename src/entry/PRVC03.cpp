@@ -6,7 +6,9 @@
 
 #include <memory>
 
+#include "data/CommandTimeout.h"
 #include "entry/WindowClasses.h"
+#include "forms/BusyCursor.h"
 #include "platform/Cp936.h"
 #include "platform/HostString.h"
 #include "platform/Windows.h"
@@ -62,6 +64,8 @@ void AttachLibrary() {
     platform::MessageBoxPresenter hosts = platform::SetMessageBoxPresenter(nullptr);
     installedPresenter = !hosts;
     platform::SetMessageBoxPresenter(hosts ? hosts : &PresentMessageBox);
+    // The host shows a busy cursor while a statement of the module runs.
+    InstallBusyCursor();
 }
 
 void OpenModuleWindow(const QByteArray& className, const QByteArray& caption) {
@@ -122,6 +126,9 @@ void DetachLibrary(std::int32_t reason) {
     }
     SetCurrentApplication(Session().OwnApplication);
     UnregisterModuleWindowClasses();
+    RemoveBusyCursor();
+    // No thread of the module outlives its code.
+    StopCommandWatcher();
     Session() = SessionContext{};
     if (installedPresenter) {
         platform::SetMessageBoxPresenter(nullptr);

@@ -17,6 +17,7 @@
 #include "data/MemTable.h"
 #include "data/QueryDataset.h"
 #include "forms/Controls.h"
+#include "forms/QueryProgress.h"
 #include "lookup/LookupLogic.h"
 #include "lookup/LookupStatements.h"
 #include "resources/Glyphs.h"
@@ -66,6 +67,9 @@ LookupWindow::LookupWindow(QObject* owner, const LookupKind& kind) : TfrmRootF(o
     SetClientSize(kClientWidth, kClientHeight);
 
     QryFhelp = Named(new QueryDataset(this), "QryFhelp");
+    // The result query runs on a thread of its own while the window waits,
+    // showing "正在查询…" with 取消 after a second.
+    QryFhelp->SetReadWait(new QueryProgress(this));
     if (kind_.multiSelect) {
         QryFhelp->AddField(SelectedField());
     }
@@ -372,7 +376,14 @@ void LookupWindow::RunSearch(const QString& statement, const std::vector<Field>&
     for (const Field& field : resultFields) {
         QryFhelp->AddField(field);
     }
-    QryFhelp->Open();
+    try {
+        QryFhelp->Open();
+    } catch (const Cancelled&) {
+        // The operator stopped the statement: the window stays usable with
+        // an empty result and says so.
+        statusPanels_[1]->setText(QStringLiteral("已取消"));
+        statusPanels_[3]->setText(QStringLiteral("0"));
+    }
 }
 
 // ---- show step ------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "data/DatabaseError.h"
 #include "data/DatabaseProduct.h"
 #include "data/Statements.h"
+#include "data/Transactions.h"
 #include "modules/CopyStatements.h"
 #include "session/Errors.h"
 #include "session/SqlLiteral.h"
@@ -64,7 +65,7 @@ std::vector<CopyForecast> CopyDryRun::Run(const QString& sourceText,
 CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal,
                                 const QString& statement, const std::vector<QString>& earlier) {
     CopyForecast forecast{target.code, target.name, 0, false, QString()};
-    if (!db_.transaction()) {
+    if (!BeginTransaction(db_)) {
         // Without a transaction of its own the statement would write: it
         // does not run, and 确定 fails this line in the same way.
         const QString text = DatabaseErrorText(db_.lastError());
@@ -96,7 +97,7 @@ CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal
         forecast.rows = 0;
         forecast.error = QString::fromUtf8(error.what());
     }
-    if (!db_.rollback()) {
+    if (!RollbackTransaction(db_)) {
         throw Error(QStringLiteral("复制预览无法回滚：") + DatabaseErrorText(db_.lastError()));
     }
     return forecast;

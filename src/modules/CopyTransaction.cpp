@@ -5,6 +5,7 @@
 
 #include "data/DatabaseError.h"
 #include "data/Statements.h"
+#include "data/Transactions.h"
 #include "modules/CopyStatements.h"
 #include "session/Errors.h"
 
@@ -25,7 +26,7 @@ CopyOutcome CopyToTarget(QSqlDatabase& db, const QString& targetCode, const QStr
         outcome.error = QStringLiteral("No database connection");
         return outcome;
     }
-    if (!db.transaction()) {
+    if (!BeginTransaction(db)) {
         // Nothing was begun, so nothing can have been written for this user.
         outcome.error = TransactionError(db, QStringLiteral("无法开始事务"));
         return outcome;
@@ -34,7 +35,7 @@ CopyOutcome CopyToTarget(QSqlDatabase& db, const QString& targetCode, const QStr
         const ExecuteOutcome executed =
             ExecuteSQLOn(db, CopyPermissionsStatement(targetCode, sourceText));
         if (executed.ok) {
-            if (db.commit()) {
+            if (CommitTransaction(db)) {
                 outcome.committed = true;
                 outcome.rows = executed.rows;
                 return outcome;
@@ -51,7 +52,7 @@ CopyOutcome CopyToTarget(QSqlDatabase& db, const QString& targetCode, const QStr
     // A connection lost meanwhile has rolled back on its own (the server
     // ends the transaction with the connection).
     if (db.isOpen()) {
-        db.rollback();
+        RollbackTransaction(db);
     }
     return outcome;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Drives a modal lookup window from inside its modal loop: the action runs
-// once the window of kind W is visible and its show step has built BaseSQL.
+// once the window of kind W is visible, its show step has built BaseSQL and
+// its result query is not being opened (the window waits for it in an event
+// loop of its own, where this timer would otherwise fire).
 // A window that does not get there within the deadline fails the test and is
 // closed, so its modal loop ends instead of hanging the suite.
 
@@ -12,6 +14,7 @@
 
 #include <functional>
 
+#include "data/QueryDataset.h"
 #include "support/DriveOrFail.h"
 
 namespace prvc03::test {
@@ -23,7 +26,8 @@ void WhenShown(QObject* context, std::function<void(W&)> drive,
                QDeadlineTimer deadline = QDeadlineTimer(kShowDeadlineMs)) {
     QTimer::singleShot(0, context, [context, drive, deadline] {
         W* window = W::Current();
-        if (window == nullptr || !window->isVisible() || window->BaseSQL.isEmpty()) {
+        if (window == nullptr || !window->isVisible() || window->BaseSQL.isEmpty() ||
+            window->QryFhelp->Opening()) {
             if (deadline.hasExpired()) {
                 ADD_FAILURE() << "the lookup window did not show its records in time";
                 if (window != nullptr) {
