@@ -62,13 +62,26 @@ class CommandBound : public ModuleTest {
                 QStringLiteral("LOCK TABLE ADMMG IN ACCESS EXCLUSIVE MODE")));
             return;
         }
+        HoldSqlite(QStringLiteral("BEGIN EXCLUSIVE"));
+    }
+    // Another connection to the SQLite file begins a transaction with
+    // `begin`, through the native driver.
+    void HoldSqlite(const QString& begin) {
         if (db().IsOdbc()) {
             db().Reopen(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1500"));
         }
         holder_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), NextName());
         holder_.setDatabaseName(db().Path());
         ASSERT_TRUE(holder_.open());
-        ASSERT_TRUE(QSqlQuery(holder_).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        ASSERT_TRUE(QSqlQuery(holder_).exec(begin));
+    }
+    // A lookup over the users whose statement runs for minutes.
+    QString SlowFrom() {
+        return db().IsPostgres()
+                   ? QStringLiteral("FROM ADMMG WHERE 1=1 AND (SELECT 1 FROM pg_sleep(30)) = 1")
+                   : QStringLiteral(
+                         "FROM ADMMG WHERE 1=1 AND (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL "
+                         "SELECT x + 1 FROM c WHERE x < 2000000000) SELECT max(x) FROM c) > 0");
     }
     void Release() {
         QSqlQuery(holder_).exec(QStringLiteral("ROLLBACK"));
@@ -115,12 +128,7 @@ TEST_P(CommandBound, ALookupWaitingOnAnotherSessionsLockFailsWithinTheBound) {
 TEST_P(CommandBound, CancelStopsASlowReadAndLeavesTheLookupUsable) {
     SetCommandTimeoutForTests(60s);
     QueryProgress::SetDelayForTests(100ms);
-    const QString slow =
-        db().IsPostgres()
-            ? QStringLiteral("FROM ADMMG WHERE 1=1 AND (SELECT 1 FROM pg_sleep(30)) = 1")
-            : QStringLiteral(
-                  "FROM ADMMG WHERE 1=1 AND (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT "
-                  "x + 1 FROM c WHERE x < 2000000000) SELECT max(x) FROM c) > 0");
+    const QString slow = SlowFrom();
     QString notice;
     QElapsedTimer clock;
     WhenModal<QueryProgress>(&context_, [&](QueryProgress& progress) {
@@ -200,15 +208,16 @@ TEST_P(CommandBound, TheHostsSessionSettingsAreAsTheyWere) {
 // failed one included; the host's cursor is its own again afterwards.
 TEST_P(CommandBound, TheBusyIndicatorCoversEveryStatementAndEndsOnEveryPath) {
     QStringList heard;
-    SetBusyHook([&heard](bool busy) { heard << (busy ? QStringLiteral("on") : QStringLiteral("off")); });
+    SetBusyHook(
+        [&heard](bool busy) { heard << (busy ? QStringLiteral("on") : QStringLiteral("off")); });
     EXPECT_TRUE(ExecuteSQL(QStringLiteral("DELETE FROM ADMMH WHERE MH001='Z99'")));
     EXPECT_FALSE(ExecuteSQL(QStringLiteral("DELETE FROM NO_SUCH_TABLE")));
     EXPECT_THROW(FirstRow(db().db(), QStringLiteral("SELECT * FROM NO_SUCH_TABLE")), Error);
     { const auto lookup = Show<TfrmRootFH>(); }
-    EXPECT_EQ(heard, (QStringList{QStringLiteral("on"), QStringLiteral("off"),
-                                  QStringLiteral("on"), QStringLiteral("off"),
-                                  QStringLiteral("on"), QStringLiteral("off"),
-                                  QStringLiteral("on"), QStringLiteral("off")}));
+    EXPECT_EQ(heard,
+              (QStringList{QStringLiteral("on"), QStringLiteral("off"), QStringLiteral("on"),
+                           QStringLiteral("off"), QStringLiteral("on"), QStringLiteral("off"),
+                           QStringLiteral("on"), QStringLiteral("off")}));
 
     InstallBusyCursor();
     QueryProgress::SetDelayForTests(100ms);
@@ -219,12 +228,7 @@ TEST_P(CommandBound, TheBusyIndicatorCoversEveryStatementAndEndsOnEveryPath) {
                                                            : Qt::BlankCursor;
         progress.BitBtn2->click();
     });
-    const QString slow =
-        db().IsPostgres()
-            ? QStringLiteral("FROM ADMMG WHERE 1=1 AND (SELECT 1 FROM pg_sleep(30)) = 1")
-            : QStringLiteral(
-                  "FROM ADMMG WHERE 1=1 AND (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT "
-                  "x + 1 FROM c WHERE x < 2000000000) SELECT max(x) FROM c) > 0");
+    const QString slow = SlowFrom();
     { const auto lookup = Show<TfrmRootFS>(slow); }
     EXPECT_EQ(during, Qt::ArrowCursor) << "the notice takes clicks";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the host's cursor is its own again";
@@ -245,13 +249,7 @@ TEST_P(CommandBound, ACopyTargetWaitingOnAnotherSessionFailsAndTheNextFollow) {
         ASSERT_TRUE(QSqlQuery(holder_).exec(
             QStringLiteral("INSERT INTO ADMMH (MH001, MH002) VALUES ('B01', 'INVI01')")));
     } else {
-        if (db().IsOdbc()) {
-            db().Reopen(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1500"));
-        }
-        holder_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), NextName());
-        holder_.setDatabaseName(db().Path());
-        ASSERT_TRUE(holder_.open());
-        ASSERT_TRUE(QSqlQuery(holder_).exec(QStringLiteral("BEGIN IMMEDIATE")));
+        HoldSqlite(QStringLiteral("BEGIN IMMEDIATE"));
     }
     TfrmPRVC03F& w = OpenCopyWindow();
     w.Edit1->setText(QStringLiteral("A01"));
