@@ -427,6 +427,10 @@ void LookupWindow::ShowSteps() {
             }
         }
     }
+    // The window paints while it waits for its records: the two panels are
+    // hidden already, as they will be once the records are in.
+    Panel4->hide();
+    Panel6->hide();
     RunSearch(BaseSQL, resultFields);
 
     SearchField->setCurrentIndex(0);
