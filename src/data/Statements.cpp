@@ -1,7 +1,14 @@
 #include "data/Statements.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
+#include "data/DatabaseError.h"
+#include "data/DatabaseProduct.h"
+#include "data/Odbc.h"
 #include "data/ResultReader.h"
 #include "platform/Windows.h"
 #include "session/Errors.h"
@@ -83,6 +90,122 @@ bool ExecuteSQL(const QString& statement) {
 void QueryFirstRow(const QString& statement, std::optional<VariantArray>& result) {
     result.reset();
     result = FirstRow(Connection(), statement);
+}
+
+namespace {
+
+// Prepares `statement` on `query` with exact numerics; raises the database's
+// text.
+void Prepare(QSqlQuery& query, QSqlDatabase& db, const QString& statement) {
+    CheckStatementForDriver(db, statement);
+    query.setForwardOnly(true);
+    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!query.prepare(statement)) {
+        throw Error(DatabaseErrorText(query.lastError()));
+    }
+}
+
+void Bind(QSqlQuery& query, const QVariantList& values) {
+    for (int i = 0; i < values.size(); ++i) {
+        query.bindValue(i, values[i]);
+    }
+}
+
+}  // namespace
+
+std::vector<QVariantList> AllRows(QSqlDatabase& db, const QString& statement,
+                                  const QVariantList& bound) {
+    QSqlQuery query(db);
+    Prepare(query, db, statement);
+    Bind(query, bound);
+    if (!query.exec()) {
+        throw Error(DatabaseErrorText(query.lastError()));
+    }
+    const QSqlRecord record = query.record();
+    const int columns = record.count();
+    // QODBC reads every floating column one way: as the driver's text under
+    // high precision, which keeps a DECIMAL exact but may cut a double short
+    // (the SQLite ODBC driver writes 15 digits). Its values are fetched in
+    // column order when asked for, each under the precision in force then:
+    // approximate columns are read as doubles, the others as text.
+    std::vector<QSql::NumericalPrecisionPolicy> precision(static_cast<std::size_t>(columns),
+                                                          QSql::HighPrecision);
+    bool mixed = false;
+    if (OdbcConnectionHandle(db) != nullptr) {
+        for (int c = 0; c < columns; ++c) {
+            const int type = record.field(c).typeID();
+            if (type == SQL_FLOAT || type == SQL_REAL || type == SQL_DOUBLE) {
+                precision[static_cast<std::size_t>(c)] = QSql::LowPrecisionDouble;
+                mixed = true;
+            }
+        }
+    }
+    std::vector<QVariantList> rows;
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c) {
+            if (mixed) {
+                query.setNumericalPrecisionPolicy(precision[static_cast<std::size_t>(c)]);
+            }
+            row.append(query.value(c));
+        }
+        if (mixed) {
+            query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        }
+        rows.push_back(std::move(row));
+    }
+    if (query.lastError().type() != QSqlError::NoError) {
+        throw Error(DatabaseErrorText(query.lastError()));
+    }
+    return rows;
+}
+
+qint64 RunForEachRow(QSqlDatabase& db, const QString& statement,
+                     const std::vector<QVariantList>& rows) {
+    if (rows.empty()) {
+        return 0;
+    }
+    QSqlQuery query(db);
+    Prepare(query, db, statement);
+    qint64 affected = 0;
+    for (const QVariantList& row : rows) {
+        Bind(query, row);
+        if (!query.exec()) {
+            throw Error(DatabaseErrorText(query.lastError()));
+        }
+        const int count = query.numRowsAffected();
+        affected = affected < 0 || count < 0 ? -1 : affected + count;
+    }
+    return affected;
+}
+
+bool RestoreAutocommit(QSqlDatabase& db) {
+    if (!db.isOpen()) {
+        return true;
+    }
+    if (SQLHDBC hdbc = OdbcConnectionHandle(db)) {
+        SQLUINTEGER autocommit = SQL_AUTOCOMMIT_ON;
+        if (SQL_SUCCEEDED(SQLGetConnectAttr(hdbc, SQL_ATTR_AUTOCOMMIT, &autocommit, 0, nullptr)) &&
+            autocommit == SQL_AUTOCOMMIT_ON) {
+            return true;
+        }
+        // Switching autocommit on commits an open transaction: only once the
+        // transaction is rolled back, or the connection is gone with it.
+        const SQLRETURN rolledBack = SQLEndTran(SQL_HANDLE_DBC, hdbc, SQL_ROLLBACK);
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        SQLGetConnectAttr(hdbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+        if (!SQL_SUCCEEDED(rolledBack) && dead != SQL_CD_TRUE) {
+            return false;
+        }
+        return SQL_SUCCEEDED(SQLSetConnectAttr(hdbc, SQL_ATTR_AUTOCOMMIT,
+                                               reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0));
+    }
+    // The other drivers keep no mode of their own: a transaction still open
+    // is ended by rolling it back; without one the statement merely fails.
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("ROLLBACK"));
+    return true;
 }
 
 }  // namespace prvc03
