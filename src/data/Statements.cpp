@@ -192,9 +192,22 @@ bool RestoreAutocommit(QSqlDatabase& db) {
         }
         // Switching autocommit on commits an open transaction: only once the
         // transaction is rolled back, or the connection is gone with it.
-        const SQLRETURN rolledBack = SQLEndTran(SQL_HANDLE_DBC, hdbc, SQL_ROLLBACK);
+        SQLRETURN rolledBack = SQLEndTran(SQL_HANDLE_DBC, hdbc, SQL_ROLLBACK);
         SQLUINTEGER dead = SQL_CD_FALSE;
         SQLGetConnectAttr(hdbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+        if (!SQL_SUCCEEDED(rolledBack) && dead != SQL_CD_TRUE &&
+            ProductOf(db) == DatabaseProduct::SQLite) {
+            // The SQLite ODBC driver goes on counting a transaction that
+            // SQLite has ended itself (a trigger's RAISE(ROLLBACK)): its
+            // rollback then fails, and it would begin no later transaction.
+            // A transaction begun by hand gives its rollback one to end; in
+            // a transaction that is still open, BEGIN fails and changes
+            // nothing.
+            QSqlQuery begin(db);
+            if (begin.exec(QStringLiteral("BEGIN"))) {
+                rolledBack = SQLEndTran(SQL_HANDLE_DBC, hdbc, SQL_ROLLBACK);
+            }
+        }
         if (!SQL_SUCCEEDED(rolledBack) && dead != SQL_CD_TRUE) {
             return false;
         }
