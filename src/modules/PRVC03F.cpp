@@ -19,10 +19,12 @@
 #include "lookup/RootFS.h"
 #include "modules/CopyChecks.h"
 #include "modules/CopyDryRun.h"
+#include "modules/CopyLedger.h"
 #include "modules/CopyPreview.h"
+#include "modules/CopyReport.h"
 #include "modules/CopyStatements.h"
-#include "modules/CopyTransaction.h"
-#include "platform/Cp936.h"
+#include "modules/InputBlock.h"
+#include "modules/MessageBoxes.h"
 #include "platform/Windows.h"
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
@@ -36,19 +38,6 @@ const QString kUsersFrom = QStringLiteral("FROM ADMMG WHERE 1=1");
 constexpr int kCodeRole = Qt::UserRole;
 constexpr int kNameRole = Qt::UserRole + 1;
 
-// A message box of this window: no owner, caption "提示信息", OK button.
-void Tell(const QString& text, unsigned type) {
-    const QByteArray bytes = platform::ToCp936(text);
-    const QByteArray caption = platform::ToCp936(QStringLiteral("提示信息"));
-    platform::MessageBoxA(0, bytes.constData(), caption.constData(), type | platform::MB_OK);
-}
-
-// Tells the operator why the copy stops, then stops the handler silently.
-[[noreturn]] void Refuse(const QString& text) {
-    Tell(text, platform::MB_ICONSTOP);
-    throw Abort();
-}
-
 Field UserField(const char* component, const char* name, const QString& label, int size) {
     Field field =
         DataField(QLatin1String(name), FieldType::WideString, size, label, QStringLiteral("ADMMG"));
@@ -56,30 +45,17 @@ Field UserField(const char* component, const char* name, const QString& label, i
     return field;
 }
 
-// Keeps the window from taking input while the copy runs.
-class InputBlock final {
-  public:
-    explicit InputBlock(QWidget* window) : window_(window) { window_->setEnabled(false); }
-    ~InputBlock() { window_->setEnabled(true); }
-    InputBlock(const InputBlock&) = delete;
-    InputBlock& operator=(const InputBlock&) = delete;
-
-  private:
-    QWidget* window_;
-};
-
-// One target line's copy on the session's connection. A connection lost
-// during the copy fails this line, and the next ones, each with its message.
-CopyOutcome CopyToConnection(const QString& targetCode, const QString& sourceText) {
+// One target line's copy on the session's connection, recorded. A
+// connection lost during the copy fails this line, and the next ones, each
+// with its message.
+const CopiedLine& CopyOnConnection(CopyLedger& ledger, const CopyTarget& target) {
     QSqlDatabase* connection = nullptr;
     try {
         connection = &Connection();
     } catch (const Error& error) {
-        CopyOutcome outcome;
-        outcome.error = error.Message();
-        return outcome;
+        return ledger.Fail(target, error.Message());
     }
-    return CopyToTarget(*connection, targetCode, sourceText);
+    return ledger.Copy(*connection, target);
 }
 
 }  // namespace
@@ -213,6 +189,13 @@ QString TfrmPRVC03F::TargetCode(int line) const {
     return item == nullptr ? QString() : item->data(kCodeRole).toString();
 }
 
+CopyTarget TfrmPRVC03F::Target(int line) const {
+    const QListWidgetItem* item = ListBox1->item(line);
+    return item == nullptr
+               ? CopyTarget{}
+               : CopyTarget{item->data(kCodeRole).toString(), item->data(kNameRole).toString()};
+}
+
 QStringList TfrmPRVC03F::TargetCodes() const {
     QStringList codes;
     for (int line = 0; line < ListBox1->count(); ++line) {
@@ -228,10 +211,11 @@ void TfrmPRVC03F::BitBtn1Click() {
         Refuse(*refusal);
     }
 
+    CopyLedger ledger(sourceText);
     {
         const InputBlock block(this);
         for (int line = 0; line < ListBox1->count(); ++line) {
-            if (CopyToConnection(TargetCode(line), sourceText).committed) {
+            if (CopyOnConnection(ledger, Target(line)).outcome.committed) {
                 Tell(QStringLiteral("复制用户权限成功．"), platform::MB_ICONQUESTION);
             } else {
                 Tell(QStringLiteral("复制用户权限失败．"), platform::MB_ICONSTOP);
@@ -239,6 +223,7 @@ void TfrmPRVC03F::BitBtn1Click() {
         }
     }
     close();
+    ShowCopyReport(ledger, windowTitle());
 }
 
 void TfrmPRVC03F::BitBtn2Click() {
@@ -253,15 +238,16 @@ void TfrmPRVC03F::BitBtn3Click() {
     }
     std::vector<CopyTarget> targets;
     for (int line = 0; line < ListBox1->count(); ++line) {
-        targets.push_back({TargetCode(line), ListBox1->item(line)->data(kNameRole).toString()});
+        targets.push_back(Target(line));
     }
+    CopyDryRun dryRun(Connection());
     std::vector<CopyForecast> forecasts;
     {
         const InputBlock block(this);
-        forecasts = CopyDryRun(Connection()).Run(sourceText, targets);
+        forecasts = dryRun.Run(sourceText, targets);
     }
     auto preview = std::make_unique<TfrmCopyPreview>(nullptr);
-    preview->SetForecasts(TrimControl(sourceText), forecasts);
+    preview->SetForecasts(TrimControl(sourceText), forecasts, dryRun.SourcePrograms());
     preview->exec();
 }
 

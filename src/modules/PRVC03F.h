@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "forms/RootFY.h"
+#include "modules/CopyTarget.h"
 
 class QGroupBox;
 class QLabel;
@@ -45,6 +46,8 @@ class TfrmPRVC03F final : public TfrmRootFY {
     void AddTargetLine(const QString& code, const QString& name);
     // The exact user code a target line stands for.
     QString TargetCode(int line) const;
+    // The user a target line stands for: exact code and name.
+    CopyTarget Target(int line) const;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;

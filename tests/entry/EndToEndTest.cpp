@@ -146,10 +146,14 @@ TEST_F(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
     EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='B01'")), source);
     EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='C02'")), source);
     EXPECT_TRUE(window.isNull()) << "the window closes and frees itself after the copy";
-    ASSERT_FALSE(host.notices.empty());
-    EXPECT_EQ(host.notices.back().dwData, 1u);
-    EXPECT_EQ(host.notices.back().text, QStringLiteral("复制用户权限"));
-    EXPECT_TRUE(library.unload());
+    // Its closed notice, then the opened notice of the report that follows.
+    ASSERT_GE(host.notices.size(), 2u);
+    const test::ReceivedMessage& closed = host.notices[host.notices.size() - 2];
+    EXPECT_EQ(closed.dwData, 1u);
+    EXPECT_EQ(closed.text, QStringLiteral("复制用户权限"));
+    EXPECT_EQ(host.notices.back().dwData, 0u);
+    EXPECT_TRUE(host.notices.back().text.startsWith(QStringLiteral("复制结果#")));
+    EXPECT_TRUE(library.unload()) << "the report goes with the library";
 }
 
 // A key as the operator types it, to the focused control of `window`.
