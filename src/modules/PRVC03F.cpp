@@ -58,6 +58,18 @@ const CopiedLine& CopyOnConnection(CopyLedger& ledger, const CopyTarget& target)
     return ledger.Copy(*connection, target);
 }
 
+// A picked value as the text of a target line. NULL has no text: the
+// conversion fails, as it does for the operator's own tools.
+QString PickedText(const QVariant& value, int row, const QString& what) {
+    if (!value.isValid() || value.isNull()) {
+        throw Error(QStringLiteral("无法把空值（NULL）转换为文字：第 %1 笔资料的%2为空，"
+                                   "该笔及其后的资料未加入新用户列表．")
+                        .arg(row + 1)
+                        .arg(what));
+    }
+    return value.toString();
+}
+
 }  // namespace
 
 TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
@@ -150,20 +162,13 @@ void TfrmPRVC03F::SpeedButton2Click() {
     if (!picked || picked->IsEmpty()) {
         return;
     }
-    int skipped = 0;
+    // A row whose code or name is NULL stops the adding there: the lines
+    // before it stay, the rows after it are not added.
     for (int row = picked->Low(1); row <= picked->High(1); ++row) {
-        const QVariant& code = picked->at(row, 1);
-        const QVariant& name = picked->at(row, 2);
-        // A row without a code names no user.
-        if (!code.isValid() || code.isNull()) {
-            ++skipped;
-            continue;
-        }
-        AddTargetLine(code.toString(), name.isNull() ? QString() : name.toString());
-    }
-    if (skipped > 0) {
-        Tell(QStringLiteral("选取的资料中有 %1 笔用户编号为空，已略过．").arg(skipped),
-             platform::MB_ICONSTOP);
+        const int index = row - picked->Low(1);
+        const QString code = PickedText(picked->at(row, 1), index, QStringLiteral("用户编号"));
+        const QString name = PickedText(picked->at(row, 2), index, QStringLiteral("用户名称"));
+        AddTargetLine(code, name);
     }
 }
 

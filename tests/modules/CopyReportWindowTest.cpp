@@ -245,5 +245,37 @@ TEST_F(CopyReportWindowTest, TheReportIsReachedByKeyboardAndNamedForAssistiveTec
     EXPECT_EQ(FindReport(), nullptr);
 }
 
+// A picked user whose name is NULL has no line: the error reaches the
+// standard error reporting, the lines before it stay, none after it comes.
+TEST_F(CopyReportWindowTest, APickedRowWithANullNameStopsTheAdding) {
+    db.Exec(QStringLiteral("INSERT INTO ADMMG (MG001, MG002) VALUES ('Y01', NULL)"));
+    db.Exec(QStringLiteral("INSERT INTO ADMMG (MG001, MG002) VALUES ('Y02', '后来')"));
+    // The users in the order the lookup lists them.
+    QStringList order;
+    for (const QString& row : test::QueryRows(db.db(), test::kUsersBase)) {
+        order << row.section(QLatin1Char('\t'), 0, 0);
+    }
+    const qsizetype nullAt = order.indexOf(QStringLiteral("Y01"));
+    ASSERT_GT(nullAt, 0);
+    ASSERT_LT(nullAt, order.size() - 1);
+    window->AddTargetLine(QStringLiteral("D01"), QStringLiteral("郑十"));
+    test::WhenShown<TfrmRootFS>(&context, [](TfrmRootFS& lookup) {
+        QTest::mouseClick(lookup.BitBtn5, Qt::LeftButton);  // 全选
+        QTest::mouseClick(lookup.BitBtn1, Qt::LeftButton);
+    });
+    QTest::mouseClick(window->SpeedButton2, Qt::LeftButton);
+
+    ASSERT_EQ(window->ListBox1->count(), 1 + nullAt);
+    for (qsizetype i = 0; i < nullAt; ++i) {
+        EXPECT_EQ(window->TargetCode(static_cast<int>(1 + i)), order[i]);
+    }
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].caption, QStringLiteral("PRVC03")) << "standard error reporting";
+    EXPECT_EQ(host.messageBoxes[0].type, 0x10u);
+    EXPECT_TRUE(host.messageBoxes[0].text.contains(QStringLiteral("NULL")));
+    EXPECT_TRUE(host.messageBoxes[0].text.contains(QStringLiteral("第 %1 笔").arg(nullAt + 1)))
+        << host.messageBoxes[0].text.toStdString();
+}
+
 }  // namespace
 }  // namespace prvc03
