@@ -1,6 +1,9 @@
 #include "modules/PRVC03F.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,6 +28,7 @@
 #include "modules/CopyStatements.h"
 #include "modules/InputBlock.h"
 #include "modules/MessageBoxes.h"
+#include "modules/PastedCodes.h"
 #include "platform/Windows.h"
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
@@ -37,6 +41,8 @@ namespace {
 const QString kUsersFrom = QStringLiteral("FROM ADMMG WHERE 1=1");
 constexpr int kCodeRole = Qt::UserRole;
 constexpr int kNameRole = Qt::UserRole + 1;
+// At most this many codes are named when pasted codes name no user.
+constexpr int kMissingNamed = 50;
 
 Field UserField(const char* component, const char* name, const QString& label, int size) {
     Field field =
@@ -68,6 +74,19 @@ QString PickedText(const QVariant& value, int row, const QString& what) {
                         .arg(what));
     }
     return value.toString();
+}
+
+// A code for a message box: characters no box can show stand as "?", and a
+// code longer than any user's is cut.
+QString Printable(const QString& code) {
+    constexpr int kShown = 20;
+    QString shown = code.size() > kShown ? code.left(kShown) + QStringLiteral("…") : code;
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20 || c.isSurrogate()) {
+            c = QLatin1Char('?');
+        }
+    }
+    return shown;
 }
 
 }  // namespace
@@ -104,7 +123,13 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     ListBox1->setStyleSheet(
         QStringLiteral("QListWidget { background-color: rgb(255, 255, 175); }"));
     ListBox1->setAccessibleName(QStringLiteral("新用户列表"));
-    ListBox1->setToolTip(QStringLiteral("按 F4 添加新用户，按 Delete 删除选中的新用户"));
+    ListBox1->setToolTip(
+        QStringLiteral("按 F4 添加新用户，按 Delete 删除选中的新用户，按 Ctrl+V 粘贴用户编号"));
+    // The list's context menu: paste user codes, as Ctrl+V does.
+    PasteAction = new QAction(QStringLiteral("粘贴用户编号(&P)\tCtrl+V"), ListBox1);
+    PasteAction->setObjectName(QStringLiteral("PasteAction"));
+    ListBox1->addAction(PasteAction);
+    ListBox1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     SpeedButton2 =
         FlatGlyphButton(GroupBox2, "SpeedButton2", Glyph::Lookup, 16, QStringLiteral("添加新用户"),
@@ -142,6 +167,7 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     Bind(BitBtn3, &QPushButton::clicked, &TfrmPRVC03F::BitBtn3Click);
     Bind(new KeyDownHook(Edit1), &KeyDownHook::KeyDown, &TfrmPRVC03F::Edit1KeyDown);
     Bind(new KeyDownHook(ListBox1), &KeyDownHook::KeyDown, &TfrmPRVC03F::ListBox1KeyDown);
+    Bind(PasteAction, &QAction::triggered, &TfrmPRVC03F::ListBox1Paste);
 }
 
 TfrmPRVC03F::~TfrmPRVC03F() {
@@ -169,6 +195,35 @@ void TfrmPRVC03F::SpeedButton2Click() {
         const QString code = PickedText(picked->at(row, 1), index, QStringLiteral("用户编号"));
         const QString name = PickedText(picked->at(row, 2), index, QStringLiteral("用户名称"));
         AddTargetLine(code, name);
+    }
+}
+
+void TfrmPRVC03F::ListBox1Paste() {
+    PasteTargetCodes(QGuiApplication::clipboard()->text());
+}
+
+void TfrmPRVC03F::PasteTargetCodes(const QString& text) {
+    const QStringList codes = SplitPastedCodes(text);
+    if (codes.isEmpty()) {
+        Refuse(QStringLiteral("粘贴的内容中没有用户编号．"));
+    }
+    const PastedUsers users = FindPastedUsers(Connection(), codes);
+    if (!users.missing.isEmpty()) {
+        QStringList named;
+        for (const QString& code : users.missing.mid(0, kMissingNamed)) {
+            named << Printable(code);
+        }
+        QString text = QStringLiteral("以下用户编号不存在：") + named.join(QStringLiteral("、"));
+        if (users.missing.size() > kMissingNamed) {
+            text += QStringLiteral("等，共 %1 个").arg(users.missing.size());
+        }
+        Tell(text + QStringLiteral("．"), platform::MB_ICONSTOP);
+    }
+    int index = 0;
+    for (const PastedUser& user : users.found) {
+        AddTargetLine(PickedText(user.code, index, QStringLiteral("用户编号")),
+                      PickedText(user.name, index, QStringLiteral("用户名称")));
+        ++index;
     }
 }
 
@@ -264,6 +319,11 @@ void TfrmPRVC03F::Edit1KeyDown(int& key, Qt::KeyboardModifiers shift) {
 }
 
 void TfrmPRVC03F::ListBox1KeyDown(int& key, Qt::KeyboardModifiers shift) {
+    if (key == 'V' && shift == Qt::ControlModifier) {
+        key = 0;
+        ListBox1Paste();
+        return;
+    }
     if (shift != Qt::NoModifier) {
         return;
     }

@@ -245,6 +245,41 @@ TEST_F(CopyReportWindowTest, TheReportIsReachedByKeyboardAndNamedForAssistiveTec
     EXPECT_EQ(FindReport(), nullptr);
 }
 
+// Ctrl+V in the list and the list's context menu take the clipboard's
+// codes; the lookup runs 500 codes a statement at most.
+TEST_F(CopyReportWindowTest, CtrlVAndTheContextMenuPasteInStatementsOf500) {
+    QStringList codes;
+    for (int i = 0; i < 1200; ++i) {
+        codes << QStringLiteral("Q%1").arg(i, 4, 10, QLatin1Char('0'));
+    }
+    codes << QStringLiteral("B01");
+    QApplication::clipboard()->setText(codes.join(QLatin1Char('\n')));
+    test::StatementTrace trace(db.db());
+    window->activateWindow();
+    window->ListBox1->setFocus();
+    QTest::keyClick(window->ListBox1, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(window->ListBox1->count(), 1);
+    EXPECT_EQ(window->TargetCode(0), QStringLiteral("B01"));
+    const QStringList lookups = trace.Starting(QStringLiteral("SELECT MG001,MG002 FROM ADMMG"));
+    ASSERT_EQ(lookups.size(), 3);
+    for (const QString& lookup : lookups) {
+        // "MG001,MG002" and a comma between two codes: as many commas as codes.
+        EXPECT_LE(lookup.count(QLatin1Char(',')), 500);
+    }
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_TRUE(host.messageBoxes[0].text.endsWith(QStringLiteral("等，共 1200 个．")));
+
+    EXPECT_EQ(window->ListBox1->contextMenuPolicy(), Qt::ActionsContextMenu);
+    ASSERT_EQ(window->ListBox1->actions().size(), 1);
+    QAction* paste = window->ListBox1->actions().front();
+    EXPECT_TRUE(paste->text().startsWith(QStringLiteral("粘贴用户编号")));
+    QApplication::clipboard()->setText(QStringLiteral("C01,D01"));
+    paste->trigger();
+    ASSERT_EQ(window->ListBox1->count(), 3);
+    EXPECT_EQ(window->TargetCode(1), QStringLiteral("C01"));
+    EXPECT_EQ(window->TargetCode(2), QStringLiteral("D01"));
+}
+
 // A picked user whose name is NULL has no line: the error reaches the
 // standard error reporting, the lines before it stay, none after it comes.
 TEST_F(CopyReportWindowTest, APickedRowWithANullNameStopsTheAdding) {
