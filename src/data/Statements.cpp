@@ -94,12 +94,17 @@ void QueryFirstRow(const QString& statement, std::optional<VariantArray>& result
 
 namespace {
 
-// Prepares `statement` on `query` with exact numerics; raises the database's
-// text.
-void Prepare(QSqlQuery& query, QSqlDatabase& db, const QString& statement) {
+// Readies `query` for `statement`, with exact numerics.
+void Ready(QSqlQuery& query, QSqlDatabase& db, const QString& statement) {
     CheckStatementForDriver(db, statement);
     query.setForwardOnly(true);
     query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+}
+
+// Prepares `statement` on `query` with exact numerics; raises the database's
+// text.
+void Prepare(QSqlQuery& query, QSqlDatabase& db, const QString& statement) {
+    Ready(query, db, statement);
     if (!query.prepare(statement)) {
         throw Error(DatabaseErrorText(query.lastError()));
     }
@@ -116,9 +121,18 @@ void Bind(QSqlQuery& query, const QVariantList& values) {
 std::vector<QVariantList> AllRows(QSqlDatabase& db, const QString& statement,
                                   const QVariantList& bound) {
     QSqlQuery query(db);
-    Prepare(query, db, statement);
-    Bind(query, bound);
-    if (!query.exec()) {
+    // Without values the statement goes as it is: QPSQL would prepare,
+    // execute and deallocate it, three round trips instead of one.
+    bool ran = false;
+    if (bound.isEmpty()) {
+        Ready(query, db, statement);
+        ran = query.exec(statement);
+    } else {
+        Prepare(query, db, statement);
+        Bind(query, bound);
+        ran = query.exec();
+    }
+    if (!ran) {
         throw Error(DatabaseErrorText(query.lastError()));
     }
     const QSqlRecord record = query.record();
