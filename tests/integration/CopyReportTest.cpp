@@ -3,6 +3,8 @@
 // alone what others changed meanwhile, keeping duplicates and values of
 // every type, and telling each outcome when the connection goes.
 #include <QDate>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -265,6 +267,66 @@ TEST_P(ServerReport, ConnectionLostDuringUndoLeavesEachTargetWholeOrUntouched) {
     EXPECT_EQ(Rights(QStringLiteral("B01")), source);
     EXPECT_EQ(Rights(QStringLiteral("B03")), source);
     EXPECT_TRUE(Rights(QStringLiteral("C01")).isEmpty());
+}
+
+// What reached the server from the main connection, from its log: inside
+// each target's transaction only the copy's own statement, byte for byte;
+// the reads around it come before BEGIN and after COMMIT or ROLLBACK.
+TEST_P(ServerReport, TheServersLogHoldsOnlyTheCopysStatementInEachTransaction) {
+    const QString log = qEnvironmentVariable("PRVC03_PG_LOG");
+    if (log.isEmpty() ||
+        db().Scalar(QStringLiteral("SHOW log_statement")) != QLatin1String("all")) {
+        if (!qEnvironmentVariableIsEmpty("CI")) {
+            FAIL() << "the server does not log statements (scripts/run-tests.sh starts it so)";
+        }
+        GTEST_SKIP() << "the server does not log statements: PRVC03_PG_LOG_STATEMENTS=1";
+    }
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << log.toStdString();
+    file.seek(file.size());
+    const QString pid = QStringLiteral("[%1] LOG:  ").arg(db().BackendPid());
+
+    ASSERT_NE(Copy(QStringLiteral("A01"), {{QStringLiteral("B01"), QStringLiteral("王五")},
+                                           {QStringLiteral("B02"), QStringLiteral("赵六")}}),
+              nullptr);
+    // Statements as the log gives them ("statement: ..." or, for prepared
+    // ones, "execute <name>: ..."); psqlODBC sends BEGIN in front of the
+    // transaction's first statement.
+    static const QRegularExpression entry(QStringLiteral("^(?:statement|execute [^:]+): (.*)$"));
+    QStringList inside;
+    QStringList transactions;
+    bool open = false;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (!line.startsWith(pid)) {
+            continue;
+        }
+        const QRegularExpressionMatch match = entry.match(line.mid(pid.size()));
+        if (!match.hasMatch()) {
+            continue;
+        }
+        QString statement = match.captured(1);
+        if (statement == QLatin1String("BEGIN") || statement.startsWith(QLatin1String("BEGIN;"))) {
+            open = true;
+            statement = statement.mid(6);
+            if (statement.isEmpty()) {
+                continue;
+            }
+        }
+        if (statement == QLatin1String("COMMIT") || statement == QLatin1String("ROLLBACK")) {
+            transactions << inside.join(QLatin1Char('|')) + QLatin1Char('|') + statement;
+            inside.clear();
+            open = false;
+        } else if (open) {
+            inside << statement;
+        }
+    }
+    const QString insert = QStringLiteral(
+        "insert into ADMMH(MH001,MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,"
+        "UNCONFORM,LOCK,UNLOCK,INVALID,PRICE) select '%1',MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,"
+        "REPORT,CONFORM,UNCONFORM,LOCK,UNLOCK,INVALID,PRICE from ADMMH where MH001='A01'");
+    EXPECT_EQ(transactions,
+              (QStringList{insert.arg(QStringLiteral("B01")) + QStringLiteral("|COMMIT"),
+                           insert.arg(QStringLiteral("B02")) + QStringLiteral("|ROLLBACK")}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Server, ServerReport,
