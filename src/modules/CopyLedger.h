@@ -1,17 +1,14 @@
 #pragma once
 // The record of one run of the copy: for each target line, in list order,
 // how its copy went and what taking it back needs. The copy itself is
-// CopyToTarget, untouched; the ledger reads the target's rows before the
-// line's transaction and checks them after its commit, outside it.
+// CopyToTarget, untouched; before each line's transaction the ledger reads
+// the target's rows, and once per run, before the first line, the source's.
 //
-// What the copy left is not read back row by row: it is the rows the target
-// held before, plus the source's rows under the target's code. The source is
-// read once, at the first line; after each commit one summary statement
-// (count, lowest and highest MH001) confirms that the target holds exactly
-// as many rows as that makes and that they share one MH001. A target that
-// another session changed in between, or a source that changed during the
-// run, then fails the comparison that taking back makes, and that target is
-// left alone.
+// What the copy left is not read back: it is the target's earlier rows plus
+// the source's rows under the target's code, which taking back checks
+// against the target's rows as they are then (PermissionRows::IsPlus). A
+// target that another session changed around the copy, or a source that
+// changed during the run, fails that check, and the target is left alone.
 
 #include <QString>
 
@@ -30,15 +27,15 @@ namespace prvc03 {
 struct CopiedLine {
     CopyTarget target;
     CopyOutcome outcome;
-    qint64 rowsAdded = 0;  // rows the copy added; -1 when unknown
-    // The target's rows before the copy and what the copy left; either is
-    // missing when it could not be known, and `unknown` says why.
+    // The target's rows before the copy and the source's rows the copy
+    // added to them (shared by every line of the run); either is missing
+    // when it could not be read, and `unknown` says why.
     std::optional<PermissionRows> before;
-    std::optional<PermissionRows> after;
+    std::optional<PermissionRows> added;
     QString unknown;
-    // Whether another session changed the target around the copy: what the
-    // copy left cannot be told apart from that change.
-    bool changedMeanwhile = false;
+    // Rows the copy added: the driver's count, -1 when it cannot tell; 0
+    // for a line that failed.
+    qint64 RowsAdded() const { return outcome.committed ? outcome.rows : 0; }
     // "成功", or "失败：" followed by the database's text.
     QString Outcome() const;
 };
@@ -59,11 +56,6 @@ class CopyLedger {
     const std::vector<CopiedLine>& Lines() const { return lines_; }
 
   private:
-    // Reads the source's rows the first time a line needs them.
-    const PermissionRows* Source(QSqlDatabase& db);
-    // Fills `line.after` from the summary of the committed target.
-    void Confirm(QSqlDatabase& db, const QString& literal, CopiedLine& line);
-
     QString sourceText_;
     bool sourceRead_ = false;
     std::optional<PermissionRows> source_;

@@ -109,7 +109,7 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
         StringGrid1->setItem(row, Result, result);
         StringGrid1->setItem(
             row, Rows,
-            Cell(line.rowsAdded >= 0 ? QString::number(line.rowsAdded) : QStringLiteral("?"),
+            Cell(line.RowsAdded() >= 0 ? QString::number(line.RowsAdded()) : QStringLiteral("?"),
                  Qt::AlignRight));
         copied += line.outcome.committed ? 1 : 0;
     }

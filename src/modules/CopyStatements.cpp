@@ -56,11 +56,6 @@ QString PermissionRowsStatement(const QString& userLiteral, RowLock lock) {
     return statement;
 }
 
-QString PermissionSummaryStatement(const QString& userLiteral) {
-    return QStringLiteral("SELECT COUNT(*),MIN(MH001),MAX(MH001) FROM ADMMH WHERE MH001=") +
-           userLiteral;
-}
-
 QString DeletePermissionsStatement(const QString& userLiteral) {
     return QStringLiteral("DELETE FROM ADMMH WHERE MH001=") + userLiteral;
 }

@@ -30,8 +30,6 @@ QString PermissionColumns();
 enum class RowLock { None, ForUpdate, UpdLockHoldLock };
 // Every ADMMH row of one user, its sixteen columns.
 QString PermissionRowsStatement(const QString& userLiteral, RowLock lock = RowLock::None);
-// The count of one user's rows and the lowest and highest MH001 among them.
-QString PermissionSummaryStatement(const QString& userLiteral);
 // Removes every ADMMH row of one user.
 QString DeletePermissionsStatement(const QString& userLiteral);
 // Adds one ADMMH row: its sixteen columns bound to "?" in order.

@@ -43,10 +43,7 @@ QString UndoOutcome::Text() const {
 }
 
 UndoOutcome TakeBack(QSqlDatabase& db, const CopiedLine& line) {
-    if (line.changedMeanwhile) {
-        return Outcome(UndoOutcome::Changed);
-    }
-    if (!line.before || !line.after) {
+    if (!line.before || !line.added) {
         return Outcome(UndoOutcome::Failed, QStringLiteral("复制时未能记下该用户的权限（") +
                                                 line.unknown + QStringLiteral("）"));
     }
@@ -60,12 +57,13 @@ UndoOutcome TakeBack(QSqlDatabase& db, const CopiedLine& line) {
         const QString literal = ToSqlLiteral(line.target.code);
         // Read with the rows held, so that nobody changes them between the
         // comparison and the restore.
-        if (!(PermissionRows::Read(db, literal, true) == *line.after)) {
+        const PermissionRows current = PermissionRows::Read(db, literal, true);
+        if (!current.IsPlus(*line.before, *line.added)) {
             RollBack(db);
             return Outcome(UndoOutcome::Changed);
         }
         const qint64 removed = RunStatement(db, DeletePermissionsStatement(literal));
-        if (removed >= 0 && removed != line.after->Count()) {
+        if (removed >= 0 && removed != current.Count()) {
             // A row that came in after the comparison.
             RollBack(db);
             return Outcome(UndoOutcome::Changed);

@@ -29,36 +29,87 @@ RowLock LockFor(const QSqlDatabase& db) {
     }
 }
 
+// A row as text, its MH001 left out when `withUser` is false: equal for two
+// rows exactly when their values are. Each value is led by its length, so
+// that no text can pass for two values or one value for two.
+QString RowKey(const QVariantList& row, bool withUser) {
+    QString key;
+    for (qsizetype c = withUser ? 0 : 1; c < row.size(); ++c) {
+        const QString cell = PermissionRows::ValueKey(row[c]);
+        key += QString::number(cell.size()) + QLatin1Char(':') + cell;
+    }
+    return key;
+}
+
+// The keys of `rows`, sorted.
+std::vector<QString> SortedKeys(const std::vector<QVariantList>& rows, bool withUser) {
+    std::vector<QString> keys;
+    keys.reserve(rows.size());
+    for (const QVariantList& row : rows) {
+        keys.push_back(RowKey(row, withUser));
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
 }  // namespace
 
-PermissionRows::PermissionRows(std::vector<QVariantList> rows) : rows_(std::move(rows)) {}
+PermissionRows::PermissionRows(std::vector<QVariantList> rows)
+    : rows_(std::make_shared<const std::vector<QVariantList>>(std::move(rows))) {}
 
 PermissionRows PermissionRows::Read(QSqlDatabase& db, const QString& userLiteral, bool lock) {
     return PermissionRows(
         AllRows(db, PermissionRowsStatement(userLiteral, lock ? LockFor(db) : RowLock::None)));
 }
 
-bool PermissionRows::AllOfUser(const QVariant& code) const {
-    const QString key = ValueKey(code);
-    return std::all_of(rows_.begin(), rows_.end(), [&key](const QVariantList& row) {
-        return !row.isEmpty() && ValueKey(row.front()) == key;
-    });
+const std::vector<QVariantList>& PermissionRows::Rows() const {
+    static const std::vector<QVariantList> none;
+    return rows_ ? *rows_ : none;
 }
 
-PermissionRows PermissionRows::PlusRowsOf(const PermissionRows& other, const QVariant& code) const {
-    std::vector<QVariantList> rows = rows_;
-    rows.reserve(rows_.size() + other.rows_.size());
-    for (QVariantList row : other.rows_) {
-        if (!row.isEmpty()) {
-            row.front() = code;
-        }
-        rows.push_back(std::move(row));
+bool PermissionRows::IsPlus(const PermissionRows& before, const PermissionRows& added) const {
+    if (Count() != before.Count() + added.Count()) {
+        return false;
     }
-    return PermissionRows(std::move(rows));
-}
-
-bool PermissionRows::operator==(const PermissionRows& other) const {
-    return rows_.size() == other.rows_.size() && SortedKeys() == other.SortedKeys();
+    // These rows by key, each with its row, against `before`'s keys: what
+    // is left over must be `added`'s rows.
+    std::vector<std::pair<QString, const QVariantList*>> mine;
+    mine.reserve(Rows().size());
+    for (const QVariantList& row : Rows()) {
+        mine.emplace_back(RowKey(row, true), &row);
+    }
+    std::sort(mine.begin(), mine.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    const std::vector<QString> held = SortedKeys(before.Rows(), true);
+    std::vector<const QVariantList*> beyond;
+    std::size_t h = 0;
+    for (const auto& [key, row] : mine) {
+        if (h < held.size() && held[h] == key) {
+            ++h;
+        } else if (h < held.size() && held[h] < key) {
+            return false;  // a row held before is gone
+        } else {
+            beyond.push_back(row);
+        }
+    }
+    if (h != held.size() || static_cast<int>(beyond.size()) != added.Count()) {
+        return false;
+    }
+    if (beyond.empty()) {
+        return true;
+    }
+    // One MH001 for all of them, and otherwise `added`'s rows.
+    const QString user = ValueKey(beyond.front()->value(0));
+    std::vector<QString> rest;
+    rest.reserve(beyond.size());
+    for (const QVariantList* row : beyond) {
+        if (row->isEmpty() || ValueKey(row->front()) != user) {
+            return false;
+        }
+        rest.push_back(RowKey(*row, false));
+    }
+    std::sort(rest.begin(), rest.end());
+    return rest == SortedKeys(added.Rows(), false);
 }
 
 QString PermissionRows::ValueKey(const QVariant& value) {
@@ -100,23 +151,6 @@ QString PermissionRows::ValueKey(const QVariant& value) {
         default:
             return QLatin1String(value.metaType().name()) + QLatin1Char(':') + value.toString();
     }
-}
-
-std::vector<QString> PermissionRows::SortedKeys() const {
-    std::vector<QString> keys;
-    keys.reserve(rows_.size());
-    for (const QVariantList& row : rows_) {
-        QString key;
-        for (const QVariant& value : row) {
-            const QString cell = ValueKey(value);
-            // Each value led by its length, so that no text can pass for
-            // two values or one value for two.
-            key += QString::number(cell.size()) + QLatin1Char(':') + cell;
-        }
-        keys.push_back(std::move(key));
-    }
-    std::sort(keys.begin(), keys.end());
-    return keys;
 }
 
 }  // namespace prvc03

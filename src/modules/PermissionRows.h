@@ -1,13 +1,12 @@
 #pragma once
 // A user's permission rows: the sixteen ADMMH columns of each row (MH001
-// first), exactly as the database gives them. Two sets of rows are equal
-// when they hold the same rows the same number of times, in any order, each
-// value of the same kind and the same value.
+// first), exactly as the database gives them. Copies share the rows.
 
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
 
+#include <memory>
 #include <vector>
 
 class QSqlDatabase;
@@ -24,23 +23,23 @@ class PermissionRows {
     // database has a way to say so. Raises the database's text.
     static PermissionRows Read(QSqlDatabase& db, const QString& userLiteral, bool lock = false);
 
-    const std::vector<QVariantList>& Rows() const { return rows_; }
-    int Count() const { return static_cast<int>(rows_.size()); }
-    // Whether every row's MH001 is `code`, value and kind.
-    bool AllOfUser(const QVariant& code) const;
-    // These rows followed by `other`'s rows, each with MH001 set to `code`.
-    PermissionRows PlusRowsOf(const PermissionRows& other, const QVariant& code) const;
+    const std::vector<QVariantList>& Rows() const;
+    int Count() const { return static_cast<int>(Rows().size()); }
 
-    bool operator==(const PermissionRows& other) const;
+    // Whether these rows are exactly `before`'s rows plus `added`'s rows
+    // with one MH001 value in place of theirs, as a multiset of rows: the
+    // same rows the same number of times, in any order, every value of the
+    // same kind and the same value. (The copy writes the source's rows under
+    // the target's code as the database keeps it; the value is taken from
+    // these rows, where all the rows beyond `before`'s must share it.)
+    bool IsPlus(const PermissionRows& before, const PermissionRows& added) const;
 
     // One value as text that tells its kind and its value apart from any
     // other: equal for two values exactly when they are the same.
     static QString ValueKey(const QVariant& value);
 
   private:
-    std::vector<QString> SortedKeys() const;
-
-    std::vector<QVariantList> rows_;
+    std::shared_ptr<const std::vector<QVariantList>> rows_;
 };
 
 }  // namespace prvc03
