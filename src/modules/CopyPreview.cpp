@@ -7,6 +7,7 @@
 #include <QTableWidget>
 
 #include "forms/Controls.h"
+#include "modules/ResultGrids.h"
 #include "modules/TableExport.h"
 #include "resources/Glyphs.h"
 
@@ -16,35 +17,9 @@ namespace {
 
 constexpr int kClientWidth = 640;
 constexpr int kClientHeight = 560;
-const QColor kRefusedText(0xC0, 0x00, 0x00);
 
 enum Column { Code, Name, Rows, Outcome, ColumnCount };
 enum DetailColumn { Program, Title, Note, Held, DetailColumnCount };
-
-QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment | Qt::AlignVCenter);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-// A read-only grid of whole-row selection that Tab leaves.
-QTableWidget* Grid(QWidget* parent, const char* name, const QStringList& titles,
-                   const QString& accessibleName, const QRect& geometry) {
-    auto* grid = Named(new QTableWidget(0, static_cast<int>(titles.size()), parent), name);
-    grid->setAccessibleName(accessibleName);
-    grid->setGeometry(geometry);
-    grid->setHorizontalHeaderLabels(titles);
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(22);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setTabKeyNavigation(false);
-    grid->setWordWrap(false);
-    grid->horizontalHeader()->setStretchLastSection(true);
-    return grid;
-}
 
 }  // namespace
 
@@ -64,10 +39,10 @@ TfrmCopyPreview::TfrmCopyPreview(QObject* owner) : TfrmRootF(owner) {
               "Label3");
     Label3->setGeometry(12, 30, width, 20);
 
-    StringGrid1 = Grid(this, "StringGrid1",
-                       {QStringLiteral("用户编号"), QStringLiteral("用户名称"),
-                        QStringLiteral("复制笔数"), QStringLiteral("结果")},
-                       QStringLiteral("复制预览结果"), QRect(12, 56, width, 200));
+    StringGrid1 = ResultGrid(this, "StringGrid1",
+                             {QStringLiteral("用户编号"), QStringLiteral("用户名称"),
+                              QStringLiteral("复制笔数"), QStringLiteral("结果")},
+                             QStringLiteral("复制预览结果"), QRect(12, 56, width, 200));
     StringGrid1->setColumnWidth(Code, 80);
     StringGrid1->setColumnWidth(Name, 110);
     StringGrid1->setColumnWidth(Rows, 72);
@@ -75,21 +50,17 @@ TfrmCopyPreview::TfrmCopyPreview(QObject* owner) : TfrmRootF(owner) {
 
     Label2 = Named(new QLabel(QStringLiteral("原用户的权限"), this), "Label2");
     Label2->setGeometry(12, 264, width, 20);
-    StringGrid2 = Grid(this, "StringGrid2",
-                       {QStringLiteral("MH002"), QStringLiteral("MH003"), QStringLiteral("MH004"),
-                        QStringLiteral("新用户")},
-                       QStringLiteral("原用户的权限明细"), QRect(12, 288, width, 214));
+    StringGrid2 = ResultGrid(this, "StringGrid2",
+                             {QStringLiteral("MH002"), QStringLiteral("MH003"),
+                              QStringLiteral("MH004"), QStringLiteral("新用户")},
+                             QStringLiteral("原用户的权限明细"), QRect(12, 288, width, 214));
     StringGrid2->setColumnWidth(Program, 110);
     StringGrid2->setColumnWidth(Title, 220);
     StringGrid2->setColumnWidth(Note, 110);
     Label2->setBuddy(StringGrid2);
 
-    BitBtn3 = Named(new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
-                                    QStringLiteral("导出"), this),
-                    "BitBtn3");
-    BitBtn3->setAccessibleName(QStringLiteral("导出"));
-    BitBtn3->setToolTip(QStringLiteral("把预览结果写入 CSV 文件"));
-    BitBtn3->setAutoDefault(false);
+    BitBtn3 = StyleIconButton(this, "BitBtn3", QStringLiteral("导出"), QStyle::SP_DialogSaveButton,
+                              QStringLiteral("把预览结果写入 CSV 文件"));
     BitBtn3->setGeometry(12, kClientHeight - 44, 97, 30);
 
     BitBtn1 = BitBtn(this, "BitBtn1", QStringLiteral("确定"), Glyph::Ok);
@@ -118,13 +89,12 @@ void TfrmCopyPreview::SetForecasts(const QString& sourceCode,
     int copyable = 0;
     int row = 0;
     for (const CopyForecast& forecast : forecasts) {
-        StringGrid1->setItem(row, Code, Cell(forecast.code));
-        StringGrid1->setItem(row, Name, Cell(forecast.name));
-        StringGrid1->setItem(row, Rows, Cell(QString::number(forecast.rows), Qt::AlignRight));
-        QTableWidgetItem* outcome = Cell(forecast.Outcome());
-        outcome->setToolTip(forecast.Outcome());
+        StringGrid1->setItem(row, Code, ResultCell(forecast.code));
+        StringGrid1->setItem(row, Name, ResultCell(forecast.name));
+        StringGrid1->setItem(row, Rows, ResultCell(QString::number(forecast.rows), Qt::AlignRight));
+        QTableWidgetItem* outcome = ResultCell(forecast.Outcome());
         if (!forecast.copyable) {
-            outcome->setForeground(kRefusedText);
+            outcome->setForeground(kFailedText);
         }
         StringGrid1->setItem(row, Outcome, outcome);
         copyable += forecast.copyable ? 1 : 0;
@@ -135,6 +105,17 @@ void TfrmCopyPreview::SetForecasts(const QString& sourceCode,
                         .arg(forecasts.size())
                         .arg(copyable)
                         .arg(static_cast<int>(forecasts.size()) - copyable));
+    // The source's rows once; a selected line changes only their marks.
+    StringGrid2->setRowCount(static_cast<int>(programs.size()));
+    for (int r = 0; r < static_cast<int>(programs.size()); ++r) {
+        const QVariantList& program = programs[static_cast<std::size_t>(r)];
+        for (int c = Program; c <= Note; ++c) {
+            StringGrid2->setItem(r, c, ResultCell(program.value(c).toString()));
+        }
+        QTableWidgetItem* mark = ResultCell(QString());
+        mark->setForeground(kFailedText);
+        StringGrid2->setItem(r, Held, mark);
+    }
     if (!forecasts.empty()) {
         StringGrid1->setCurrentCell(0, Code);
     }
@@ -142,7 +123,6 @@ void TfrmCopyPreview::SetForecasts(const QString& sourceCode,
 }
 
 void TfrmCopyPreview::StringGrid1SelectCell(int row) {
-    StringGrid2->setRowCount(static_cast<int>(programs_.size()));
     const CopyForecast* forecast = row >= 0 && row < static_cast<int>(forecasts_.size())
                                        ? &forecasts_[static_cast<std::size_t>(row)]
                                        : nullptr;
@@ -152,15 +132,11 @@ void TfrmCopyPreview::StringGrid1SelectCell(int row) {
             held[static_cast<std::size_t>(index)] = true;
         }
     }
-    for (int r = 0; r < static_cast<int>(programs_.size()); ++r) {
-        const QVariantList& program = programs_[static_cast<std::size_t>(r)];
-        for (int c = Program; c <= Note; ++c) {
-            StringGrid2->setItem(r, c, Cell(program.value(c).toString()));
-        }
-        QTableWidgetItem* mark =
-            Cell(held[static_cast<std::size_t>(r)] ? QStringLiteral("目标已有") : QString());
-        mark->setForeground(kRefusedText);
-        StringGrid2->setItem(r, Held, mark);
+    for (int r = 0; r < StringGrid2->rowCount(); ++r) {
+        const QString mark =
+            held[static_cast<std::size_t>(r)] ? QStringLiteral("目标已有") : QString();
+        StringGrid2->item(r, Held)->setText(mark);
+        StringGrid2->item(r, Held)->setToolTip(mark);
     }
     if (forecast == nullptr) {
         StringGrid2->horizontalHeaderItem(Held)->setText(QStringLiteral("新用户"));

@@ -13,6 +13,7 @@
 #include "modules/InputBlock.h"
 #include "modules/MessageBoxes.h"
 #include "modules/PRVC03F.h"
+#include "modules/ResultGrids.h"
 #include "modules/TableExport.h"
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
@@ -24,29 +25,8 @@ namespace {
 
 constexpr int kClientWidth = 640;
 constexpr int kClientHeight = 380;
-const QColor kFailedText(0xC0, 0x00, 0x00);
 
 enum Column { Code, Name, Result, Rows, ColumnCount };
-
-QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(alignment | Qt::AlignVCenter);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    item->setToolTip(text);
-    return item;
-}
-
-// A button with a caption and the style's icon for what it does.
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption,
-                    QStyle::StandardPixmap icon, const QString& tip, int left) {
-    auto* button =
-        Named(new QPushButton(parent->style()->standardIcon(icon), caption, parent), name);
-    button->setAccessibleName(caption);
-    button->setToolTip(tip);
-    button->setAutoDefault(false);
-    button->setGeometry(left, kClientHeight - 44, 110, 30);
-    return button;
-}
 
 }  // namespace
 
@@ -62,18 +42,11 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    StringGrid1 = Named(new QTableWidget(0, ColumnCount, this), "StringGrid1");
-    StringGrid1->setAccessibleName(QStringLiteral("复制结果"));
-    StringGrid1->setGeometry(12, 52, kClientWidth - 24, kClientHeight - 52 - 56);
-    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("用户编号"), QStringLiteral("用户名称"),
-                                            QStringLiteral("结果"), QStringLiteral("笔数")});
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->verticalHeader()->setDefaultSectionSize(22);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    StringGrid1->setTabKeyNavigation(false);
-    StringGrid1->setWordWrap(false);
+    StringGrid1 = ResultGrid(this, "StringGrid1",
+                             {QStringLiteral("用户编号"), QStringLiteral("用户名称"),
+                              QStringLiteral("结果"), QStringLiteral("笔数")},
+                             QStringLiteral("复制结果"),
+                             QRect(12, 52, kClientWidth - 24, kClientHeight - 52 - 56));
     StringGrid1->setColumnWidth(Code, 80);
     StringGrid1->setColumnWidth(Name, 110);
     StringGrid1->setColumnWidth(Rows, 64);
@@ -81,12 +54,17 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
     StringGrid1->horizontalHeader()->setSectionResizeMode(Result, QHeaderView::Stretch);
     Label1->setBuddy(StringGrid1);
 
-    BitBtn3 = Button(this, "BitBtn3", QStringLiteral("撤销复制"), QStyle::SP_ArrowBack,
-                     QStringLiteral("把复制成功的新用户恢复为复制前的权限"), 12);
-    BitBtn4 = Button(this, "BitBtn4", QStringLiteral("重试失败"), QStyle::SP_BrowserReload,
-                     QStringLiteral("以复制失败的新用户打开复制用户权限窗口"), 128);
-    BitBtn5 = Button(this, "BitBtn5", QStringLiteral("导出"), QStyle::SP_DialogSaveButton,
-                     QStringLiteral("把复制结果写入 CSV 文件"), 244);
+    BitBtn3 = StyleIconButton(this, "BitBtn3", QStringLiteral("撤销复制"), QStyle::SP_ArrowBack,
+                              QStringLiteral("把复制成功的新用户恢复为复制前的权限"));
+    BitBtn4 = StyleIconButton(this, "BitBtn4", QStringLiteral("重试失败"), QStyle::SP_BrowserReload,
+                              QStringLiteral("以复制失败的新用户打开复制用户权限窗口"));
+    BitBtn5 = StyleIconButton(this, "BitBtn5", QStringLiteral("导出"), QStyle::SP_DialogSaveButton,
+                              QStringLiteral("把复制结果写入 CSV 文件"));
+    int left = 12;
+    for (QPushButton* button : {BitBtn3, BitBtn4, BitBtn5}) {
+        button->setGeometry(left, kClientHeight - 44, 110, 30);
+        left += 116;
+    }
     BitBtn2 = BitBtn(this, "BitBtn2", QStringLiteral("关闭"), Glyph::Cancel);
     BitBtn2->setGeometry(kClientWidth - 12 - 97, kClientHeight - 44, 97, 30);
 
@@ -100,17 +78,17 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
     int copied = 0;
     for (int row = 0; row < static_cast<int>(lines.size()); ++row) {
         const CopiedLine& line = lines[static_cast<std::size_t>(row)];
-        StringGrid1->setItem(row, Code, Cell(line.target.code));
-        StringGrid1->setItem(row, Name, Cell(line.target.name));
-        QTableWidgetItem* result = Cell(line.Outcome());
+        StringGrid1->setItem(row, Code, ResultCell(line.target.code));
+        StringGrid1->setItem(row, Name, ResultCell(line.target.name));
+        QTableWidgetItem* result = ResultCell(line.Outcome());
         if (!line.outcome.committed) {
             result->setForeground(kFailedText);
         }
         StringGrid1->setItem(row, Result, result);
-        StringGrid1->setItem(
-            row, Rows,
-            Cell(line.RowsAdded() >= 0 ? QString::number(line.RowsAdded()) : QStringLiteral("?"),
-                 Qt::AlignRight));
+        StringGrid1->setItem(row, Rows,
+                             ResultCell(line.RowsAdded() >= 0 ? QString::number(line.RowsAdded())
+                                                              : QStringLiteral("?"),
+                                        Qt::AlignRight));
         copied += line.outcome.committed ? 1 : 0;
     }
     const int failed = static_cast<int>(lines.size()) - copied;
@@ -159,7 +137,7 @@ void TfrmCopyReport::BitBtn3Click() {
         if (!outcome) {
             continue;
         }
-        QTableWidgetItem* result = Cell(outcome->Text());
+        QTableWidgetItem* result = ResultCell(outcome->Text());
         if (outcome->result != UndoOutcome::Undone) {
             result->setForeground(kFailedText);
         }
