@@ -22,14 +22,7 @@ class Preview : public ModuleTest {
         QStringList rows;
         WhenModal<TfrmCopyPreview>(&context_, [&rows](TfrmCopyPreview& preview) {
             EXPECT_EQ(preview.windowTitle(), QStringLiteral("复制预览"));
-            const QTableWidget* grid = preview.StringGrid1;
-            for (int r = 0; r < grid->rowCount(); ++r) {
-                QStringList cells;
-                for (int c = 0; c < grid->columnCount(); ++c) {
-                    cells << grid->item(r, c)->text();
-                }
-                rows << cells.join(QLatin1Char('\t'));
-            }
+            rows = GridRows(*preview.StringGrid1);
             SaveScreenshot(preview, QStringLiteral("preview.png"));
             QTest::mouseClick(preview.BitBtn1, Qt::LeftButton);
         });

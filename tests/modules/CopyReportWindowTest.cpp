@@ -279,36 +279,50 @@ TEST_F(CopyReportWindowTest, CtrlVAndTheContextMenuPasteInStatementsOf500) {
     EXPECT_EQ(window->TargetCode(2), QStringLiteral("D01"));
 }
 
-// A picked user whose name is NULL has no line: the error reaches the
-// standard error reporting, the lines before it stay, none after it comes.
-TEST_F(CopyReportWindowTest, APickedRowWithANullNameStopsTheAdding) {
-    db.Exec(QStringLiteral("INSERT INTO ADMMG (MG001, MG002) VALUES ('Y01', NULL)"));
-    db.Exec(QStringLiteral("INSERT INTO ADMMG (MG001, MG002) VALUES ('Y02', '后来')"));
-    // The users in the order the lookup lists them.
-    QStringList order;
-    for (const QString& row : test::QueryRows(db.db(), test::kUsersBase)) {
-        order << row.section(QLatin1Char('\t'), 0, 0);
-    }
-    const qsizetype nullAt = order.indexOf(QStringLiteral("Y01"));
-    ASSERT_GT(nullAt, 0);
-    ASSERT_LT(nullAt, order.size() - 1);
-    window->AddTargetLine(QStringLiteral("D01"), QStringLiteral("郑十"));
-    test::WhenShown<TfrmRootFS>(&context, [](TfrmRootFS& lookup) {
-        QTest::mouseClick(lookup.BitBtn5, Qt::LeftButton);  // 全选
-        QTest::mouseClick(lookup.BitBtn1, Qt::LeftButton);
-    });
-    QTest::mouseClick(window->SpeedButton2, Qt::LeftButton);
+// A picked user whose code or name is NULL has no line: the error reaches
+// the standard error reporting, the lines before it stay, none after it
+// comes. (A NULL code needs an ADMMG whose MG001 may be NULL.)
+TEST_F(CopyReportWindowTest, APickedRowWithANullCodeOrNameStopsTheAdding) {
+    db.Exec(QStringLiteral("CREATE TABLE USERS_KEPT AS SELECT * FROM ADMMG"));
+    db.Exec(QStringLiteral("DROP TABLE ADMMG"));
+    db.Exec(QStringLiteral("CREATE TABLE ADMMG (MG001 VARCHAR(10), MG002 VARCHAR(20))"));
+    const struct {
+        const char* null;
+        const char* insert;
+    } cases[] = {{"用户名称", "INSERT INTO ADMMG VALUES ('Y01', NULL)"},
+                 {"用户编号", "INSERT INTO ADMMG VALUES (NULL, '无编号')"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.null);
+        db.Exec(QStringLiteral("DELETE FROM ADMMG"));
+        db.Exec(QStringLiteral("INSERT INTO ADMMG SELECT * FROM USERS_KEPT WHERE MG001 < 'C'"));
+        db.Exec(QString::fromUtf8(c.insert));
+        db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('Y02', '后来')"));
+        // The users in the order the lookup lists them; the NULL one next to last.
+        const QStringList order = test::QueryRows(db.db(), test::kUsersBase);
+        const qsizetype nullAt = order.size() - 2;
+        window->ListBox1->clear();
+        window->AddTargetLine(QStringLiteral("D01"), QStringLiteral("郑十"));
+        host.Clear();
+        test::WhenShown<TfrmRootFS>(&context, [](TfrmRootFS& lookup) {
+            QTest::mouseClick(lookup.BitBtn5, Qt::LeftButton);  // 全选
+            QTest::mouseClick(lookup.BitBtn1, Qt::LeftButton);
+        });
+        QTest::mouseClick(window->SpeedButton2, Qt::LeftButton);
 
-    ASSERT_EQ(window->ListBox1->count(), 1 + nullAt);
-    for (qsizetype i = 0; i < nullAt; ++i) {
-        EXPECT_EQ(window->TargetCode(static_cast<int>(1 + i)), order[i]);
+        ASSERT_EQ(window->ListBox1->count(), 1 + nullAt);
+        for (qsizetype i = 0; i < nullAt; ++i) {
+            EXPECT_EQ(window->TargetCode(static_cast<int>(1 + i)),
+                      order[i].section(QLatin1Char('\t'), 0, 0));
+        }
+        ASSERT_EQ(host.messageBoxes.size(), 1u);
+        const test::ShownMessageBox& box = host.messageBoxes[0];
+        EXPECT_EQ(box.caption, QStringLiteral("PRVC03")) << "standard error reporting";
+        EXPECT_EQ(box.type, 0x10u);
+        EXPECT_TRUE(box.text.contains(QStringLiteral("NULL")));
+        EXPECT_TRUE(box.text.contains(QString::fromUtf8(c.null))) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QStringLiteral("第 %1 笔").arg(nullAt + 1)))
+            << box.text.toStdString();
     }
-    ASSERT_EQ(host.messageBoxes.size(), 1u);
-    EXPECT_EQ(host.messageBoxes[0].caption, QStringLiteral("PRVC03")) << "standard error reporting";
-    EXPECT_EQ(host.messageBoxes[0].type, 0x10u);
-    EXPECT_TRUE(host.messageBoxes[0].text.contains(QStringLiteral("NULL")));
-    EXPECT_TRUE(host.messageBoxes[0].text.contains(QStringLiteral("第 %1 笔").arg(nullAt + 1)))
-        << host.messageBoxes[0].text.toStdString();
 }
 
 }  // namespace
