@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -30,6 +31,7 @@
 #include "lookup/LookupWindow.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
+#include "modules/CopyReport.h"
 #include "modules/PRVC03F.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
@@ -42,6 +44,20 @@
 #include "widgets/MapListCombo.h"
 
 namespace prvc03::test {
+
+// The rows of a table widget, each as its cells joined by tabs.
+inline QStringList GridRows(const QTableWidget& grid) {
+    QStringList rows;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid.columnCount(); ++c) {
+            const QTableWidgetItem* item = grid.item(r, c);
+            cells << (item != nullptr ? item->text() : QString());
+        }
+        rows << cells.join(QLatin1Char('\t'));
+    }
+    return rows;
+}
 
 inline const QString kCopied = QStringLiteral("复制用户权限成功．");
 inline const QString kNotCopied = QStringLiteral("复制用户权限失败．");
@@ -83,6 +99,8 @@ class ModuleTestOf : public EveryDatabaseOf<Param> {
         }
         Session().HostWindow = static_cast<std::int32_t>(host.LogHandle());
         SetCurrentApplication(&application_);
+        // The library's own application object: owner of the copy report.
+        Session().OwnApplication = &application_;
         request_.setObjectName(QStringLiteral("hqryADMMG"));
         AddUserRequestFields(request_);
     }
@@ -90,6 +108,7 @@ class ModuleTestOf : public EveryDatabaseOf<Param> {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete window.data();
         SetCurrentApplication(nullptr);
+        Session().OwnApplication = nullptr;
         Session().HostWindow = 0;
     }
 
@@ -134,6 +153,17 @@ class ModuleTestOf : public EveryDatabaseOf<Param> {
 
     // Texts of the message boxes since the last call.
     QStringList TakeBoxes() { return host.TakeBoxTexts(); }
+
+    // The copy report that 确定 left open; null when there is none.
+    static TfrmCopyReport* OpenReport() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* report = qobject_cast<TfrmCopyReport*>(widget);
+            if (report != nullptr && report->isVisible()) {
+                return report;
+            }
+        }
+        return nullptr;
+    }
 
     // A lookup window of kind W over the demo users' request, shown modeless.
     template <class W>
