@@ -46,8 +46,7 @@ ConnectionWatch::~ConnectionWatch() {
 }
 
 bool ConnectionWatch::TimedOut() const {
-    return (watch_ != nullptr && watch_->Fired()) ||
-           std::chrono::steady_clock::now() >= deadline_;
+    return (watch_ != nullptr && watch_->Fired()) || std::chrono::steady_clock::now() >= deadline_;
 }
 
 SQLHSTMT OdbcStatementOf(const QSqlQuery& query) {
