@@ -49,6 +49,8 @@
 
 namespace prvc03 {
 
+class KeyPreview;
+
 // What the close step decides about the window (the toolkit's close action).
 enum class CloseAction {
     None,      // stay open
@@ -117,35 +119,28 @@ class TfrmRoot : public QDialog {
     // destroyed after that part of the window is gone.
     void UnbindHandlers();
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
     class Endpoint;
-    struct KeyDelivery {
-        const QEvent* event = nullptr;
-        QPointer<QObject> receiver;
-        int key = 0;
-        Qt::KeyboardModifiers modifiers;
-    };
 
     // Runs one bound handler through RunHandler, counted, so that a close
     // asking to free the window while it runs waits for it.
     void RunBoundHandler(const std::function<void()>& handler);
-    bool IsPropagationStep(const QKeyEvent& event, QObject* receiver) const;
-    bool PreviewKey(const QKeyEvent& event);
 
     std::unique_ptr<Endpoint> endpoint_;
+    std::unique_ptr<KeyPreview> keyPreview_;
     std::vector<QMetaObject::Connection> handlerConnections_;
     platform::HWND handle_ = 0;
     platform::HWND parentWindow_ = 0;
-    KeyDelivery lastKey_;
     QEventLoop* modalLoop_ = nullptr;
     int runningHandlers_ = 0;
     bool freeAfterHandlers_ = false;
     bool inCloseEvent_ = false;
+    // Set when an Esc key-down closed the window, until the next key-down:
+    // the Esc character that follows must not close it a second time.
     bool closedByKeyDown_ = false;
     bool placed_ = false;
     bool destroyStepDone_ = false;
