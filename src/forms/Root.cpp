@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "forms/KeyPreview.h"
-#include "forms/SysColor.h"
+#include "platform/SysColors.h"
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
 #include "session/Global.h"
@@ -78,9 +78,9 @@ TfrmRoot::TfrmRoot(QObject* owner)
 
     setFont(WindowFont());
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, SysColor(platform::COLOR_BTNFACE));
-    colours.setColor(QPalette::Button, SysColor(platform::COLOR_BTNFACE));
-    colours.setColor(QPalette::WindowText, SysColor(platform::COLOR_WINDOWTEXT));
+    colours.setColor(QPalette::Window, platform::SysColor<QColor>(platform::COLOR_BTNFACE));
+    colours.setColor(QPalette::Button, platform::SysColor<QColor>(platform::COLOR_BTNFACE));
+    colours.setColor(QPalette::WindowText, platform::SysColor<QColor>(platform::COLOR_WINDOWTEXT));
     setPalette(colours);
     setAutoFillBackground(true);
 

@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "forms/Controls.h"
-#include "forms/SysColor.h"
+#include "platform/SysColors.h"
 #include "resources/Glyphs.h"
 
 namespace prvc03 {
@@ -43,10 +43,10 @@ TabDrawing TfrmRootFY::DescribeTab(int tabIndex, const QRect& rect, bool active)
     TabDrawing drawing;
     drawing.rect = rect;
     drawing.bold = active;
-    drawing.text =
-        SysColor(active ? platform::COLOR_CAPTIONTEXT : platform::COLOR_INACTIVECAPTIONTEXT);
-    drawing.background =
-        SysColor(active ? platform::COLOR_ACTIVECAPTION : platform::COLOR_INACTIVECAPTION);
+    drawing.text = platform::SysColor<QColor>(active ? platform::COLOR_CAPTIONTEXT
+                                                     : platform::COLOR_INACTIVECAPTIONTEXT);
+    drawing.background = platform::SysColor<QColor>(active ? platform::COLOR_ACTIVECAPTION
+                                                           : platform::COLOR_INACTIVECAPTION);
     drawing.textTopLeft =
         QPoint(rect.left() + OwnerDrawnTabBar::TextLeft, rect.top() + OwnerDrawnTabBar::TextTop);
     // The tab index counts only pages whose tab is visible.
