@@ -103,8 +103,25 @@ TfrmRoot::TfrmRoot(QObject* owner)
         [this](char& key) { FormKeyPress(key); });
 }
 
+void* TfrmRoot::operator new(std::size_t size) {
+    return ::operator new(size);
+}
+
+void TfrmRoot::operator delete(void* memory) {
+    ::operator delete(memory);
+}
+
+void TfrmRoot::operator delete(TfrmRoot* window, std::destroying_delete_t) {
+    window->RunDestroyStep();
+    // The memory starts at the most-derived object, not necessarily here.
+    void* memory = dynamic_cast<void*>(window);
+    window->~TfrmRoot();  // virtual: the most-derived destructor first
+    ::operator delete(memory);
+}
+
 TfrmRoot::~TfrmRoot() {
-    UnbindHandlers();
+    // Done already when delete freed the window; a window on the stack gets
+    // TfrmRoot's part of the step here.
     RunDestroyStep();
     keyPreview_.reset();
     if (handle_ != 0) {
@@ -142,18 +159,16 @@ void TfrmRoot::SetClientSize(int width, int height) {
     setFixedSize(width, height);
 }
 
-void TfrmRoot::UnbindHandlers() {
-    for (const QMetaObject::Connection& connection : handlerConnections_) {
-        disconnect(connection);
-    }
-    handlerConnections_.clear();
-}
-
 void TfrmRoot::RunDestroyStep() {
     if (destroyStepDone_) {
         return;
     }
     destroyStepDone_ = true;
+    for (const QMetaObject::Connection& connection : handlerConnections_) {
+        disconnect(connection);
+    }
+    handlerConnections_.clear();
+    Q_EMIT Destroying();
     RunHandler([this] { FormDestroy(); });
 }
 

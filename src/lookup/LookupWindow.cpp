@@ -86,7 +86,6 @@ LookupWindow::LookupWindow(QObject* owner, const LookupKind& kind) : TfrmRootF(o
 LookupWindow::~LookupWindow() {
     // QWidget deletes the controls after this part of the window is gone:
     // nothing of theirs may call back into it any more.
-    UnbindHandlers();
     for (const QMetaObject::Connection& connection : connections_) {
         disconnect(connection);
     }
