@@ -12,23 +12,53 @@ class QSqlDatabase;
 namespace prvc03 {
 
 // Module-wide values of one loaded library, in LoadDll's argument order
-// (include/PRVC03.h). Texts are code page 936 bytes. The values the module
-// stores without reading (arguments 2, 5, 6, 8 to 14 and 16) keep the names
-// of their argument positions: the host gives them no meaning the module
-// knows of.
+// (include/PRVC03.h lists the arguments). Texts are code page 936 bytes,
+// copied at each call. The host values the module only stores keep the names
+// of their argument positions.
 struct SessionContext {
+    // The library's own application object, made at load; not an argument.
     QObject* OwnApplication = nullptr;
-    std::int32_t HostInt2 = 0;  // argument 2
-    QByteArray FormName;        // argument 3: the module window's component name
-    QByteArray FormCaption;     // argument 4: the title of a newly created window
-    QByteArray HostText5;       // argument 5
-    QByteArray HostText6;       // argument 6
-    QSqlDatabase* SessionConnection = nullptr;  // argument 7: borrowed, never freed
-    std::int32_t HostInt8 = 0;                  // argument 8
-    QByteArray HostText9, HostText10, HostText11, HostText12, HostText13,
-        HostText14;               // arguments 9 to 14
-    std::int32_t HostWindow = 0;  // argument 15: receives the error reports
-    QByteArray HostText16;        // argument 16
+    // include/PRVC03.h argument 2, hostInt2: a 32-bit value the host passes; stored,
+    // never read, its meaning unknown to the module.
+    std::int32_t HostInt2 = 0;
+    // include/PRVC03.h argument 3, formName: the module window's component name.
+    QByteArray FormName;
+    // include/PRVC03.h argument 4, formCaption: the title of a new window.
+    QByteArray FormCaption;
+    // include/PRVC03.h argument 5, hostText5: a text the host passes; stored,
+    // never read, its meaning unknown to the module.
+    QByteArray HostText5;
+    // include/PRVC03.h argument 6, hostText6: a text the host passes; stored,
+    // never read, its meaning unknown to the module.
+    QByteArray HostText6;
+    // include/PRVC03.h argument 7, connection: borrowed, never freed.
+    QSqlDatabase* SessionConnection = nullptr;
+    // include/PRVC03.h argument 8, hostInt8: a 32-bit value the host passes; stored,
+    // never read, its meaning unknown to the module.
+    std::int32_t HostInt8 = 0;
+    // include/PRVC03.h argument 9, hostText9: a text the host passes; stored,
+    // never read, its meaning unknown to the module.
+    QByteArray HostText9;
+    // include/PRVC03.h argument 10, hostText10: a text the host passes; stored,
+    // never read, its meaning unknown to the module.
+    QByteArray HostText10;
+    // include/PRVC03.h argument 11, hostText11: a text the host passes; stored,
+    // never read, its meaning unknown to the module.
+    QByteArray HostText11;
+    // include/PRVC03.h argument 12, hostText12: a text the host passes; stored,
+    // never read, its meaning unknown to the module.
+    QByteArray HostText12;
+    // include/PRVC03.h argument 13, hostText13: a text the host passes; stored,
+    // never read, its meaning unknown to the module.
+    QByteArray HostText13;
+    // include/PRVC03.h argument 14, hostText14: a text the host passes; stored,
+    // never read, its meaning unknown to the module.
+    QByteArray HostText14;
+    // include/PRVC03.h argument 15, hostWindow: receives the error reports.
+    std::int32_t HostWindow = 0;
+    // include/PRVC03.h argument 16, hostText16: a text the host passes; stored,
+    // never read, its meaning unknown to the module.
+    QByteArray HostText16;
 };
 SessionContext& Session();
 // The host's connection; raises a clear error when LoadDll gave none.
