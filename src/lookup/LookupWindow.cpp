@@ -145,7 +145,7 @@ void LookupWindow::BuildSearchRow() {
     cxButton1->SetCaption(kModeResearch);
     cxButton1->SetGlyph(GlyphIcon(Glyph::ModeResearch));
     cxButton1->setFocusPolicy(Qt::StrongFocus);
-    cxButton1->setAccessibleName(QStringLiteral("查找"));
+    cxButton1->SetPurpose(QStringLiteral("查找"));
     cxButton1->setToolTip(QStringLiteral("空格键查找；F4 或 Alt+↓ 选择查找方式"));
     PopupMenu1 = Named(new QMenu(cxButton1), "PopupMenu1");
     fC = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeResearch), kModeResearch), "fC");

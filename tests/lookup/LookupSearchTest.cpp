@@ -1,5 +1,6 @@
 // Searching, sorting and browsing in the lookup windows: every statement is
 // run against the database and the records the grid shows are checked.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "lookup/RootFS.h"
 #include "session/Errors.h"
 #include "support/MessageBoxProbe.h"
+#include "support/QtPrinters.h"
 #include "widgets/CheckList.h"
 #include "widgets/ConditionGrid.h"
 #include "widgets/DatasetModel.h"
@@ -451,6 +453,11 @@ TEST_F(Keyboard, SearchModeTickAndConfirmWithoutAMouse) {
     TfrmRootFS& w = *window.get();
     ASSERT_EQ(w.focusWidget(), w.SearchValue) << "the operator starts typing";
     EXPECT_TRUE(w.cxButton1->toolTip().contains(QStringLiteral("F4")));
+    // A screen reader hears the search mode the button now runs.
+    const auto heard = [&w] {
+        return QAccessible::queryAccessibleInterface(w.cxButton1)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(heard(), QStringLiteral("查找：重新查找"));
 
     // The search column: 用户名称; the mode from the drop-down's menu: 模糊查找.
     Press(w, Qt::Key_Tab, Qt::ShiftModifier);
@@ -474,6 +481,7 @@ TEST_F(Keyboard, SearchModeTickAndConfirmWithoutAMouse) {
     });
     Press(w, Qt::Key_F4);
     EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
+    EXPECT_EQ(heard(), QStringLiteral("查找：模糊查找"));
     Press(w, Qt::Key_Space);
     const QString sql = w.QryFhelp->SQL();
     EXPECT_TRUE(sql.contains(QStringLiteral("ADMMG.MG002 LIKE '%王%'"))) << sql.toStdString();
