@@ -150,12 +150,12 @@ std::optional<QString> BuildQuickSearchStatement(const QString& baseSQL, SearchM
     const QString reference = TrimControl(fieldReference);
     const QString trimmed = TrimControl(value);
     QString condition;
-    if (!trimmed.isEmpty()) {
-        condition = mode == SearchMode::Research
-                        ? QStringLiteral(" AND ") + reference + QStringLiteral(" >= ") +
-                              ToSqlLiteral(QVariant(value))
-                        : QStringLiteral(" AND ") + reference + QStringLiteral(" LIKE '%") +
-                              Escaped(trimmed) + QStringLiteral("%'");
+    if (!trimmed.isEmpty() && mode == SearchMode::Research) {
+        condition = QStringLiteral(" AND ") + reference + QStringLiteral(" >= ") +
+                    ToSqlLiteral(QVariant(value));
+    } else if (!trimmed.isEmpty()) {
+        condition = QStringLiteral(" AND ") + reference + QStringLiteral(" LIKE '%") +
+                    Escaped(trimmed) + QStringLiteral("%'");
     }
     return baseSQL + QLatin1Char(' ') + condition + QStringLiteral(" ORDER BY ") + fieldReference;
 }
