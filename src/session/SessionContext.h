@@ -11,54 +11,25 @@ class QSqlDatabase;
 
 namespace prvc03 {
 
-// Module-wide values of one loaded library, in LoadDll's argument order
-// (include/PRVC03.h lists the arguments). Texts are code page 936 bytes,
-// copied at each call. The host values the module only stores keep the names
-// of their argument positions.
+// Module-wide values of one loaded library: the LoadDll arguments as
+// include/PRVC03.h numbers and names them, each replaced by every call, and
+// the library's own application object. Texts are code page 936 bytes. What
+// include/PRVC03.h calls "stored, not read" the module keeps and no part of
+// it reads: the host gives it no meaning the module knows of, so those
+// fields keep the names of their argument positions.
 struct SessionContext {
-    // The library's own application object, made at load; not an argument.
-    QObject* OwnApplication = nullptr;
-    // include/PRVC03.h argument 2, hostInt2: a 32-bit value the host passes; stored,
-    // never read, its meaning unknown to the module.
-    std::int32_t HostInt2 = 0;
-    // include/PRVC03.h argument 3, formName: the module window's component name.
-    QByteArray FormName;
-    // include/PRVC03.h argument 4, formCaption: the title of a new window.
-    QByteArray FormCaption;
-    // include/PRVC03.h argument 5, hostText5: a text the host passes; stored,
-    // never read, its meaning unknown to the module.
-    QByteArray HostText5;
-    // include/PRVC03.h argument 6, hostText6: a text the host passes; stored,
-    // never read, its meaning unknown to the module.
-    QByteArray HostText6;
-    // include/PRVC03.h argument 7, connection: borrowed, never freed.
-    QSqlDatabase* SessionConnection = nullptr;
-    // include/PRVC03.h argument 8, hostInt8: a 32-bit value the host passes; stored,
-    // never read, its meaning unknown to the module.
-    std::int32_t HostInt8 = 0;
-    // include/PRVC03.h argument 9, hostText9: a text the host passes; stored,
-    // never read, its meaning unknown to the module.
-    QByteArray HostText9;
-    // include/PRVC03.h argument 10, hostText10: a text the host passes; stored,
-    // never read, its meaning unknown to the module.
-    QByteArray HostText10;
-    // include/PRVC03.h argument 11, hostText11: a text the host passes; stored,
-    // never read, its meaning unknown to the module.
-    QByteArray HostText11;
-    // include/PRVC03.h argument 12, hostText12: a text the host passes; stored,
-    // never read, its meaning unknown to the module.
-    QByteArray HostText12;
-    // include/PRVC03.h argument 13, hostText13: a text the host passes; stored,
-    // never read, its meaning unknown to the module.
-    QByteArray HostText13;
-    // include/PRVC03.h argument 14, hostText14: a text the host passes; stored,
-    // never read, its meaning unknown to the module.
-    QByteArray HostText14;
-    // include/PRVC03.h argument 15, hostWindow: receives the error reports.
-    std::int32_t HostWindow = 0;
-    // include/PRVC03.h argument 16, hostText16: a text the host passes; stored,
-    // never read, its meaning unknown to the module.
-    QByteArray HostText16;
+    QObject* OwnApplication = nullptr;  // made at load; not an argument
+    std::int32_t HostInt2 = 0;          // include/PRVC03.h 2, hostInt2: stored, not read
+    QByteArray FormName;     // include/PRVC03.h 3, formName: the module window's component name
+    QByteArray FormCaption;  // include/PRVC03.h 4, formCaption: the title of a new window
+    QByteArray HostText5;    // include/PRVC03.h 5, hostText5: stored, not read
+    QByteArray HostText6;    // include/PRVC03.h 6, hostText6: stored, not read
+    QSqlDatabase* SessionConnection = nullptr;  // include/PRVC03.h 7: borrowed, never freed
+    std::int32_t HostInt8 = 0;                  // include/PRVC03.h 8, hostInt8: stored, not read
+    // include/PRVC03.h 9 to 14, hostText9 to hostText14: stored, not read.
+    QByteArray HostText9, HostText10, HostText11, HostText12, HostText13, HostText14;
+    std::int32_t HostWindow = 0;  // include/PRVC03.h 15, hostWindow: takes the error reports
+    QByteArray HostText16;        // include/PRVC03.h 16, hostText16: stored, not read
 };
 SessionContext& Session();
 // The host's connection; raises a clear error when LoadDll gave none.
