@@ -120,8 +120,7 @@ QString OdbcDbmsName(const QSqlDatabase& db) {
         return {};
     }
     const qsizetype unit = wide ? sizeof(SQLWCHAR) : 1;
-    return BufferText(name, static_cast<SQLSMALLINT>(bytes / unit), (sizeof(name) - 2) / unit,
-                      wide)
+    return BufferText(name, static_cast<SQLSMALLINT>(bytes / unit), (sizeof(name) - 2) / unit, wide)
         .trimmed();
 }
 
@@ -222,11 +221,10 @@ OdbcColumnDescription OdbcStatement::Describe(SQLUSMALLINT column) const {
     SQLWCHAR table[4 * kRoom + 2] = {};
     SQLSMALLINT tableBytes = 0;
     const SQLSMALLINT tableRoom = static_cast<SQLSMALLINT>(sizeof(table) - sizeof(SQLWCHAR));
-    const SQLRETURN rc =
-        wide_ ? SQLColAttributeW(handle_, column, SQL_DESC_BASE_TABLE_NAME, table, tableRoom,
-                                 &tableBytes, nullptr)
-              : SQLColAttributeA(handle_, column, SQL_DESC_BASE_TABLE_NAME, table, tableRoom,
-                                 &tableBytes, nullptr);
+    const SQLRETURN rc = wide_ ? SQLColAttributeW(handle_, column, SQL_DESC_BASE_TABLE_NAME, table,
+                                                  tableRoom, &tableBytes, nullptr)
+                               : SQLColAttributeA(handle_, column, SQL_DESC_BASE_TABLE_NAME, table,
+                                                  tableRoom, &tableBytes, nullptr);
     if (SQL_SUCCEEDED(rc)) {
         const qsizetype unit = wide_ ? sizeof(SQLWCHAR) : 1;
         description.table =

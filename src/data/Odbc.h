@@ -13,7 +13,6 @@
 #include <sql.h>
 #include <sqlext.h>
 
-
 namespace prvc03 {
 
 // The ODBC connection handle of an open QODBC connection; null for every

@@ -111,8 +111,7 @@ SQLLEN WidthOf(OdbcRead read, SQLULEN size, bool wideText) {
 
 }  // namespace
 
-OdbcColumnType OdbcColumnTypeFor(SQLSMALLINT sqlType, bool isSigned, SQLULEN size,
-                                 bool wideText) {
+OdbcColumnType OdbcColumnTypeFor(SQLSMALLINT sqlType, bool isSigned, SQLULEN size, bool wideText) {
     const Decoded decoded = Decode(sqlType, isSigned);
     OdbcColumnType column;
     column.type = decoded.type;

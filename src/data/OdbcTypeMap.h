@@ -15,11 +15,11 @@ namespace prvc03 {
 enum class OdbcRead { Text, Int, UInt, BigInt, UBigInt, Double, Date, Time, Timestamp, Binary };
 
 struct OdbcColumnType {
-    QMetaType type;                 // the field's type, as QODBC gives it
+    QMetaType type;  // the field's type, as QODBC gives it
     OdbcRead read = OdbcRead::Text;
     SQLSMALLINT cType = SQL_C_WCHAR;  // the C type it is fetched as
-    SQLLEN width = 0;               // bytes of one bound value, its NUL included
-    bool bound = true;              // fits a bound buffer of a block fetch
+    SQLLEN width = 0;                 // bytes of one bound value, its NUL included
+    bool bound = true;                // fits a bound buffer of a block fetch
 };
 
 // Text and binary columns up to this size (characters or bytes) are bound;
