@@ -75,10 +75,6 @@ TfrmCopyPreview::TfrmCopyPreview(QObject* owner) : TfrmRootF(owner) {
     Bind(StringGrid1, &QTableWidget::currentCellChanged, &TfrmCopyPreview::StringGrid1SelectCell);
 }
 
-TfrmCopyPreview::~TfrmCopyPreview() {
-    UnbindHandlers();
-}
-
 void TfrmCopyPreview::SetForecasts(const QString& sourceCode,
                                    const std::vector<CopyForecast>& forecasts,
                                    const std::vector<QVariantList>& programs) {

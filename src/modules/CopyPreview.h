@@ -23,7 +23,6 @@ class TfrmCopyPreview final : public TfrmRootF {
 
   public:
     explicit TfrmCopyPreview(QObject* owner);
-    ~TfrmCopyPreview() override;
 
     // Fills the rows and the summary for a copy from `sourceCode`; `programs`
     // are the source's rows (MH002, MH003, MH004) the forecasts point into.

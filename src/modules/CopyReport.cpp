@@ -109,10 +109,6 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
     Bind(BitBtn5, &QPushButton::clicked, &TfrmCopyReport::BitBtn5Click);
 }
 
-TfrmCopyReport::~TfrmCopyReport() {
-    UnbindHandlers();
-}
-
 void TfrmCopyReport::BitBtn2Click() {
     close();
 }

@@ -24,7 +24,6 @@ class TfrmCopyReport final : public TfrmRootF {
     // `copyCaption` is the caption of the copy window that ran `ledger`: a
     // copy window opened again for the failed lines gets it too.
     TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCaption);
-    ~TfrmCopyReport() override;
 
     // Handlers.
     void BitBtn2Click();  // 关闭

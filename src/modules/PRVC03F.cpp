@@ -170,10 +170,6 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     Bind(PasteAction, &QAction::triggered, &TfrmPRVC03F::ListBox1Paste);
 }
 
-TfrmPRVC03F::~TfrmPRVC03F() {
-    UnbindHandlers();
-}
-
 void TfrmPRVC03F::SpeedButton1Click() {
     const std::optional<VariantArray> picked = RunLookup<TfrmRootFH>(*hqryADMMG, kUsersFrom);
     // An array without elements (the result query was closed) picks nothing.

@@ -26,7 +26,6 @@ class TfrmPRVC03F final : public TfrmRootFY {
 
   public:
     explicit TfrmPRVC03F(QObject* owner);
-    ~TfrmPRVC03F() override;
 
     // Handlers.
     void SpeedButton1Click();

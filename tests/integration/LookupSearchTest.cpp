@@ -125,7 +125,8 @@ TEST_P(LookupSearchInWindow,
                         {QStringLiteral("用户名称"), QStringLiteral("包含"), QStringLiteral("五"),
                          QStringLiteral("OR")}});
     // The last row's logic word goes, and the blank before it.
-    const QString where = base + " AND (ADMMG.MG001 = 'A01' OR ADMMG.MG002 LIKE '%五%')";
+    const QString where =
+        base + QStringLiteral(" AND (ADMMG.MG001 = 'A01' OR ADMMG.MG002 LIKE '%五%')");
     const QString restricted = QStringLiteral("MG001 <> 'A01' AND (MG001 = 'A01' OR MG002 LIKE ?)");
     EXPECT_EQ(w.QryFhelp->SQL(), where);
     EXPECT_EQ(GridRows(w), QueryRows(db().Native(), where));
@@ -147,7 +148,7 @@ TEST_P(LookupSearchInWindow,
     DoubleClickItem(w.cbOrder1, 0);
     EXPECT_FALSE(w.cbOrder1->Checked(0));
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString ordered = where + " ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC";
+    const QString ordered = where + QStringLiteral(" ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC");
     EXPECT_EQ(w.QryFhelp->SQL(), ordered);
     EXPECT_EQ(GridRows(w), QueryRows(db().Native(), ordered));
     EXPECT_EQ(Codes(w), Expected(restricted, QStringLiteral("%五%"),

@@ -1,5 +1,6 @@
 // Searching, sorting and browsing in the lookup windows: every statement is
 // run against the database and the records the grid shows are checked.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "lookup/RootFS.h"
 #include "session/Errors.h"
 #include "support/MessageBoxProbe.h"
+#include "support/QtPrinters.h"
 #include "widgets/CheckList.h"
 #include "widgets/ConditionGrid.h"
 #include "widgets/DatasetModel.h"
@@ -62,7 +64,7 @@ TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FValue), QStringLiteral("A01"));
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString one = test::kUsersBase + " AND (ADMMG.MG001 = 'A01' )";
+    const QString one = test::kUsersBase + QStringLiteral(" AND (ADMMG.MG001 = 'A01' )");
     EXPECT_EQ(w.QryFhelp->SQL(), one);
     EXPECT_EQ(GridRows(w), Rows(one));
     EXPECT_EQ(w.QryFhelp->RecordCount(), 1);
@@ -71,7 +73,7 @@ TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
     w.CDSTmp->SetValue(0, MemTable::FValue, QStringLiteral("O'Neil"));
     w.CDSTmp->SetValue(0, MemTable::FField, QStringLiteral("用户名称"));
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString quoted = test::kUsersBase + " AND (ADMMG.MG002 = 'O''Neil' )";
+    const QString quoted = test::kUsersBase + QStringLiteral(" AND (ADMMG.MG002 = 'O''Neil' )");
     EXPECT_EQ(w.QryFhelp->SQL(), quoted);
     EXPECT_EQ(w.QryFhelp->RecordCount(), 1);
     EXPECT_EQ(GridRows(w), Rows(quoted));
@@ -98,14 +100,14 @@ TYPED_TEST(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
     // The value searched is what the box holds, its quote doubled.
     const QString value = empties ? QStringLiteral("''N") : QStringLiteral("王''N");
     ClickButtonPart(w.cxButton1);
-    const QString research =
-        test::kUsersBase + "  AND ADMMG.MG002 >= '" + value + "' ORDER BY ADMMG.MG002";
+    const QString research = test::kUsersBase + QStringLiteral("  AND ADMMG.MG002 >= '") + value +
+                             QStringLiteral("' ORDER BY ADMMG.MG002");
     EXPECT_EQ(w.QryFhelp->SQL(), research);
     EXPECT_EQ(GridRows(w), this->Rows(research));
     w.fB->trigger();
     ClickButtonPart(w.cxButton1);
-    const QString fuzzy =
-        test::kUsersBase + "  AND ADMMG.MG002 LIKE '%" + value + "%' ORDER BY ADMMG.MG002";
+    const QString fuzzy = test::kUsersBase + QStringLiteral("  AND ADMMG.MG002 LIKE '%") + value +
+                          QStringLiteral("%' ORDER BY ADMMG.MG002");
     EXPECT_EQ(w.QryFhelp->SQL(), fuzzy);
     EXPECT_EQ(GridRows(w), this->Rows(fuzzy));
     EXPECT_EQ(w.QryFhelp->RecordCount(), empties ? 1 : 0);
@@ -168,8 +170,8 @@ TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
     }
     // The two 用户名称 entries both reach the statement.
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString sql =
-        test::kUsersBase + " ORDER BY ADMMG.MG002 ASC,ADMMG.MG001 ASC,ADMMG.MG002 ASC";
+    const QString sql = test::kUsersBase +
+                        QStringLiteral(" ORDER BY ADMMG.MG002 ASC,ADMMG.MG001 ASC,ADMMG.MG002 ASC");
     EXPECT_EQ(w.QryFhelp->SQL(), sql);
     EXPECT_EQ(GridRows(w), Rows(sql));
 
@@ -257,7 +259,7 @@ TYPED_TEST(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows
 
     ClickTitle(w.wwDBGridH, code);
     EXPECT_EQ(w.QryFhelp->Sort(), code + first);
-    EXPECT_EQ(GridRows(w), this->Rows(sql + " ORDER BY MG001" + first));
+    EXPECT_EQ(GridRows(w), this->Rows(sql + QStringLiteral(" ORDER BY MG001") + first));
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(codeField), 0);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), -1);
     const QAbstractItemModel* model = w.wwDBGridH->model();
@@ -451,6 +453,11 @@ TEST_F(Keyboard, SearchModeTickAndConfirmWithoutAMouse) {
     TfrmRootFS& w = *window.get();
     ASSERT_EQ(w.focusWidget(), w.SearchValue) << "the operator starts typing";
     EXPECT_TRUE(w.cxButton1->toolTip().contains(QStringLiteral("F4")));
+    // A screen reader hears the search mode the button now runs.
+    const auto heard = [&w] {
+        return QAccessible::queryAccessibleInterface(w.cxButton1)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(heard(), QStringLiteral("查找：重新查找"));
 
     // The search column: 用户名称; the mode from the drop-down's menu: 模糊查找.
     Press(w, Qt::Key_Tab, Qt::ShiftModifier);
@@ -474,6 +481,7 @@ TEST_F(Keyboard, SearchModeTickAndConfirmWithoutAMouse) {
     });
     Press(w, Qt::Key_F4);
     EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
+    EXPECT_EQ(heard(), QStringLiteral("查找：模糊查找"));
     Press(w, Qt::Key_Space);
     const QString sql = w.QryFhelp->SQL();
     EXPECT_TRUE(sql.contains(QStringLiteral("ADMMG.MG002 LIKE '%王%'"))) << sql.toStdString();

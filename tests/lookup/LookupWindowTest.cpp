@@ -1,5 +1,7 @@
-// The lookup windows' show step, picking and hand-back, and the caller's
-// sequence, on real windows over the demo database.
+// The lookup windows' show step, picking and hand-back, their models under
+// Qt's own model checks, and the caller's sequence, on real windows over the
+// demo database.
+#include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
+#include "widgets/MemTableModel.h"
 
 namespace prvc03 {
 namespace {
@@ -326,6 +329,66 @@ TEST_F(Picking, SingleSelectOnEmptyOrClosedResult) {
     ASSERT_TRUE(w.ResultValue);
     EXPECT_EQ(w.ResultValue->Low(), 0);
     EXPECT_EQ(w.ResultValue->High(), -1);
+}
+
+// Qt's rules for item models, checked on the result grid's and the condition
+// grid's models after every change the window makes to them: open, both
+// searches, rows added and deleted by keys, title sorts, ticks, the result
+// closed and the window closed. A broken rule ends the test program.
+template <class W>
+class ModelsOfEachWindow : public LookupFixture {};
+TYPED_TEST_SUITE(ModelsOfEachWindow, test::LookupWindows, test::WindowName);
+
+TYPED_TEST(ModelsOfEachWindow, KeepQtsModelRulesFromOpenToClose) {
+    constexpr auto kFatal = QAbstractItemModelTester::FailureReportingMode::Fatal;
+    QPointer<TypeParam> window = new TypeParam(nullptr);
+    TypeParam& w = *window;
+    auto results = std::make_unique<QAbstractItemModelTester>(w.wwDBGridH->ResultModel(), kFatal);
+    auto conditions = std::make_unique<QAbstractItemModelTester>(w.wwDBGridQ->TableModel(), kFatal);
+    const auto shown = test::ShowLookupWindow(window.data(), this->hqryADMMG, test::kUsersFrom);
+    const int all = w.QryFhelp->RecordCount();
+    ASSERT_GE(all, 3);
+
+    test::QuickSearch(w, w.fB, 1, QStringLiteral("王"));
+    EXPECT_LT(w.QryFhelp->RecordCount(), all);
+    test::ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("大于"),
+                               QStringLiteral("A"), QStringLiteral("AND")},
+                              {QStringLiteral("用户名称"), QStringLiteral("不等于"),
+                               QStringLiteral("x"), QStringLiteral("AND")}});
+    EXPECT_GE(w.QryFhelp->RecordCount(), 3);
+    w.wwDBGridQ->SetConfirmDelete([] { return true; });
+    w.wwDBGridQ->setFocus();
+    QTest::keyClick(w.wwDBGridQ, Qt::Key_Insert);
+    EXPECT_EQ(w.CDSTmp->RowCount(), 3);
+    QTest::keyClick(w.wwDBGridQ, Qt::Key_Down);  // leaving the untouched row drops it
+    QTest::keyClick(w.wwDBGridQ, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(w.CDSTmp->RowCount(), 1);
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+
+    ClickTitle(w.wwDBGridH, QStringLiteral("用户名称"));
+    ClickTitle(w.wwDBGridH, QStringLiteral("用户名称"));
+    EXPECT_FALSE(w.QryFhelp->Sort().isEmpty());
+    ClickCell(w.wwDBGridH, 1, 0);
+    ClickCell(w.wwDBGridH, 2, 0);
+    if (w.BitBtn5 != nullptr) {
+        EXPECT_EQ(w.Picks().Count(), 2);
+        QTest::mouseClick(w.BitBtn5, Qt::LeftButton);
+        QTest::mouseClick(w.BitBtn8, Qt::LeftButton);
+    } else {
+        EXPECT_EQ(w.wwDBGridH->currentIndex().row(), 2);
+    }
+
+    w.QryFhelp->Close();
+    EXPECT_EQ(w.wwDBGridH->ResultModel()->rowCount(), 0);
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(w.wwDBGridH->ResultModel()->rowCount(), w.QryFhelp->RecordCount());
+    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    results.reset();
+    conditions.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(this->TakeErrors().isEmpty());
 }
 
 template <class W>

@@ -181,10 +181,10 @@ inline void ConditionSearch(LookupWindow& lookup, const std::vector<ConditionRow
     lookup.CDSTmp->EmptyTable();
     for (const ConditionRow& row : rows) {
         lookup.CDSTmp->Append();
-        lookup.CDSTmp->SetFieldValue(MemTable::FField, row.Field);
-        lookup.CDSTmp->SetFieldValue(MemTable::FOperator, row.Operator);
-        lookup.CDSTmp->SetFieldValue(MemTable::FValue, row.Value);
-        lookup.CDSTmp->SetFieldValue(MemTable::FLogic, row.Logic);
+        lookup.CDSTmp->SetFieldValue(MemTable::FField, row.field);
+        lookup.CDSTmp->SetFieldValue(MemTable::FOperator, row.op);
+        lookup.CDSTmp->SetFieldValue(MemTable::FValue, row.value);
+        lookup.CDSTmp->SetFieldValue(MemTable::FLogic, row.logic);
         lookup.CDSTmp->Post();
     }
     QTest::mouseClick(lookup.BitBtn3, Qt::LeftButton);
