@@ -301,7 +301,7 @@ TEST_P(HostileInputInWindow, QuickSearchInBothModes) {
     InsertPayloadUsers();
     const QByteArray before = db().Fingerprint();
     auto window = Show(KindOf(GetParam()));
-    LookupWindow* lookup = window->get();
+    LookupWindow* lookup = window.get();
     const QString base = kUsersBase;
     for (const Payload& payload : Payloads()) {
         SCOPED_TRACE(payload.name);
@@ -337,7 +337,7 @@ TEST_P(HostileInput, EveryConditionOperator) {
     InsertPayloadUsers();
     const QByteArray before = db().Fingerprint();
     auto lookup = Show<TfrmRootFS>();
-    LookupWindow& w = *lookup->get();
+    LookupWindow& w = *lookup.get();
     const struct {
         const char* label;
         const char* column;

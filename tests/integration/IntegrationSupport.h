@@ -36,6 +36,7 @@
 #include "session/Global.h"
 #include "support/HostRecorder.h"
 #include "support/LookupDriver.h"
+#include "support/ModuleFixture.h"
 #include "support/QtPrinters.h"
 #include "support/Requests.h"
 #include "support/TestDatabase.h"
@@ -90,26 +91,11 @@ inline std::string DatabaseAndWindowName(const ::testing::TestParamInfo<Database
 // The module on one database (Param: Backend), or on one database with one
 // lookup window kind (Param: DatabaseAndWindow).
 template <class Param>
-class ModuleTestOf : public EveryDatabaseOf<Param> {
+class ModuleTestOf : public EveryDatabaseOf<Param>, public ModuleFixture {
   protected:
-    void SetUp() override {
-        EveryDatabaseOf<Param>::SetUp();
-        if (::testing::Test::IsSkipped()) {
-            return;
-        }
-        Session().HostWindow = static_cast<std::int32_t>(host.LogHandle());
-        SetCurrentApplication(&application_);
-        // The library's own application object: owner of the copy report.
-        Session().OwnApplication = &application_;
-        request_.setObjectName(QStringLiteral("hqryADMMG"));
-        AddUserRequestFields(request_);
-    }
     void TearDown() override {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete window.data();
-        SetCurrentApplication(nullptr);
-        Session().OwnApplication = nullptr;
-        Session().HostWindow = 0;
     }
 
     // The copy window, shown modeless as LoadDll shows it.
@@ -144,16 +130,6 @@ class ModuleTestOf : public EveryDatabaseOf<Param> {
         return rows;
     }
 
-    // Runs `drive` on the modal lookup window of kind W once it shows its
-    // records.
-    template <class W>
-    void WhenShown(std::function<void(W&)> drive) {
-        test::WhenShown<W>(&context_, std::move(drive));
-    }
-
-    // Texts of the message boxes since the last call.
-    QStringList TakeBoxes() { return host.TakeBoxTexts(); }
-
     // The copy report that 确定 left open; null when there is none.
     static TfrmCopyReport* OpenReport() {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -165,24 +141,7 @@ class ModuleTestOf : public EveryDatabaseOf<Param> {
         return nullptr;
     }
 
-    // A lookup window of kind W over the demo users' request, shown modeless.
-    template <class W>
-    std::unique_ptr<LookupWindowGuard<W>> Show(const QString& from = kUsersFrom) {
-        return std::make_unique<LookupWindowGuard<W>>(ShowLookup<W>(request_, from));
-    }
-    // The lookup window of `kind` over the demo users' request, shown modeless.
-    std::unique_ptr<LookupWindowGuard<LookupWindow>> Show(WindowKind kind,
-                                                          const QString& from = kUsersFrom) {
-        return std::make_unique<LookupWindowGuard<LookupWindow>>(ShowLookup(kind, request_, from));
-    }
-
-    HostRecorder host;
     QPointer<TfrmPRVC03F> window;
-    QueryDataset request_;
-
-  private:
-    QObject application_;
-    QObject context_;
 };
 using ModuleTest = ModuleTestOf<Backend>;
 

@@ -80,19 +80,15 @@ TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
 }
 
 // Whether choosing another quick-search column empties the value box.
-template <class W>
-constexpr bool kColumnChangeEmptiesTheValue = false;
-template <>
-constexpr bool kColumnChangeEmptiesTheValue<TfrmRootFS> = true;
+// Only the multi-select window empties the value when the column changes.
 
-template <class W>
 class QuickSearchInWindow : public LookupFixture {};
-TYPED_TEST_SUITE(QuickSearchInWindow, test::LookupWindows, test::WindowName);
+PRVC03_ON_EACH_WINDOW(QuickSearchInWindow);
 
-TYPED_TEST(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
-    const bool empties = kColumnChangeEmptiesTheValue<TypeParam>;
-    auto window = this->template Show<TypeParam>();
-    TypeParam& w = *window.get();
+TEST_P(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
+    const bool empties = GetParam() == test::WindowKind::MultiSelect;
+    auto window = Show(GetParam());
+    LookupWindow& w = *window.get();
     w.SearchValue->setText(QStringLiteral("王"));
     w.SearchField->setCurrentIndex(1);
     EXPECT_EQ(w.SearchValue->text(), empties ? QString() : QStringLiteral("王"));
@@ -103,15 +99,15 @@ TYPED_TEST(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
     const QString research = test::kUsersBase + QStringLiteral("  AND ADMMG.MG002 >= '") + value +
                              QStringLiteral("' ORDER BY ADMMG.MG002");
     EXPECT_EQ(w.QryFhelp->SQL(), research);
-    EXPECT_EQ(GridRows(w), this->Rows(research));
+    EXPECT_EQ(GridRows(w), Rows(research));
     w.fB->trigger();
     ClickButtonPart(w.cxButton1);
     const QString fuzzy = test::kUsersBase + QStringLiteral("  AND ADMMG.MG002 LIKE '%") + value +
                           QStringLiteral("%' ORDER BY ADMMG.MG002");
     EXPECT_EQ(w.QryFhelp->SQL(), fuzzy);
-    EXPECT_EQ(GridRows(w), this->Rows(fuzzy));
+    EXPECT_EQ(GridRows(w), Rows(fuzzy));
     EXPECT_EQ(w.QryFhelp->RecordCount(), empties ? 1 : 0);
-    EXPECT_TRUE(this->TakeErrors().isEmpty());
+    EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
 TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
@@ -153,7 +149,7 @@ TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
     // Adding with no column chosen is refused.
     w.lbOrder1->setCurrentRow(-1);
     QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
-    EXPECT_EQ(TakeErrors().size(), 1);
+    EXPECT_EQ(TakeBoxes().size(), 1);
     EXPECT_EQ(w.cbOrder1->count(), 0);
 
     // A double click on a column adds it, ascending with the upward arrow.
@@ -211,14 +207,14 @@ TEST_F(SortOrder, DoubleClickBelowTheColumnsTakesTheSelectedColumn) {
     // Nothing selected: the list's index error, and neither list changes.
     w.lbOrder1->setCurrentRow(-1);
     DoubleClick(w.lbOrder1->viewport(), below);
-    EXPECT_EQ(TakeErrors(), QStringList{QStringLiteral("List index out of bounds (-1)")});
+    EXPECT_EQ(TakeBoxes(), QStringList{QStringLiteral("List index out of bounds (-1)")});
     EXPECT_EQ(w.cbOrder1->count(), 0);
     EXPECT_EQ(w.lbOrder1->count(), 2);
 
     // A selected column stays selected and is the one added.
     w.lbOrder1->setCurrentRow(1);
     DoubleClick(w.lbOrder1->viewport(), below);
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(TakeBoxes().isEmpty());
     ASSERT_EQ(w.cbOrder1->count(), 1);
     EXPECT_EQ(w.cbOrder1->ItemText(0), QStringLiteral("用户名称"));
 }
@@ -228,28 +224,21 @@ TEST_F(SortOrder, FlipWithNothingSelectedIsReported) {
     TfrmRootFS& w = *window.get();
     EXPECT_THROW(w.cbOrder1DblClick(), Error);
     Q_EMIT w.cbOrder1->DblClick();
-    EXPECT_EQ(TakeErrors().size(), 1);
+    EXPECT_EQ(TakeBoxes().size(), 1);
     EXPECT_EQ(w.cbOrder1->count(), 0);
 }
 
-// The direction of each window's first click on a title, and the other one.
-template <class W>
-constexpr const char* kFirstDirection = "";
-template <>
-constexpr const char* kFirstDirection<TfrmRootFS> = " DESC";
-template <>
-constexpr const char* kFirstDirection<TfrmRootFH> = " ASC";
-
-template <class W>
 class TitleSortInWindow : public LookupFixture {};
-TYPED_TEST_SUITE(TitleSortInWindow, test::LookupWindows, test::WindowName);
+PRVC03_ON_EACH_WINDOW(TitleSortInWindow);
 
-TYPED_TEST(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows) {
-    const QString first = QLatin1String(kFirstDirection<TypeParam>);
+TEST_P(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows) {
+    // The direction of the window's first click on a title, then the other.
+    const QString first =
+        QLatin1String(GetParam() == test::WindowKind::MultiSelect ? " DESC" : " ASC");
     const QString second =
         first == QLatin1String(" DESC") ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
-    auto window = this->template Show<TypeParam>();
-    TypeParam& w = *window.get();
+    auto window = Show(GetParam());
+    LookupWindow& w = *window.get();
     const int column = w.Kind().firstDataColumn;
     const QString code = QStringLiteral("用户编号");
     const QString name = QStringLiteral("用户名称");
@@ -259,7 +248,7 @@ TYPED_TEST(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows
 
     ClickTitle(w.wwDBGridH, code);
     EXPECT_EQ(w.QryFhelp->Sort(), code + first);
-    EXPECT_EQ(GridRows(w), this->Rows(sql + QStringLiteral(" ORDER BY MG001") + first));
+    EXPECT_EQ(GridRows(w), Rows(sql + QStringLiteral(" ORDER BY MG001") + first));
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(codeField), 0);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), -1);
     const QAbstractItemModel* model = w.wwDBGridH->model();
@@ -303,7 +292,7 @@ TYPED_TEST(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows
     // direction again.
     ClickButtonPart(w.cxButton1);
     EXPECT_TRUE(w.QryFhelp->Sort().isEmpty());
-    EXPECT_EQ(GridRows(w), this->Rows(w.QryFhelp->SQL()));
+    EXPECT_EQ(GridRows(w), Rows(w.QryFhelp->SQL()));
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
     ClickTitle(w.wwDBGridH, name);
     EXPECT_EQ(w.QryFhelp->Sort(), name + first);
@@ -380,14 +369,13 @@ TEST_F(Browsing, EmptyResultAndTrimmedRecordText) {
     EXPECT_EQ(e.StatusText(1), QStringLiteral(" "));
 }
 
-template <class W>
 class BrowsingInWindow : public LookupFixture {};
-TYPED_TEST_SUITE(BrowsingInWindow, test::LookupWindows, test::WindowName);
+PRVC03_ON_EACH_WINDOW(BrowsingInWindow);
 
-TYPED_TEST(BrowsingInWindow, SearchWithoutRecordsShowsTheSingleBlank) {
-    this->db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
-    auto window = this->template Show<TypeParam>();
-    TypeParam& w = *window.get();
+TEST_P(BrowsingInWindow, SearchWithoutRecordsShowsTheSingleBlank) {
+    db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
+    auto window = Show(GetParam());
+    LookupWindow& w = *window.get();
     // The full-width blank is no blank of the trimming rule.
     w.SearchValue->setText(QStringLiteral("\u3000Z2"));
     ClickButtonPart(w.cxButton1);
