@@ -50,7 +50,8 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
     StringGrid1->setColumnWidth(Code, 80);
     StringGrid1->setColumnWidth(Name, 110);
     StringGrid1->setColumnWidth(Rows, 64);
-    // The result takes what the other columns leave.
+    // The result takes what the other columns leave; the count keeps its width.
+    StringGrid1->horizontalHeader()->setStretchLastSection(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(Result, QHeaderView::Stretch);
     Label1->setBuddy(StringGrid1);
 
