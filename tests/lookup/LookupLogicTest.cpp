@@ -136,24 +136,31 @@ TEST(ResultFields, OnlyTextFloatAndIntegerGetAField) {
 
 TEST(TitleSort, DirectionsAndArrowsPerKind) {
     const QString f = QStringLiteral("用户编号");
-    // Multi-select: descending first; the sort's last word decides, not its column.
-    EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QString(), f), f + QStringLiteral(" DESC"));
-    EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QStringLiteral("用户名称 DESC "), f),
-              f + QStringLiteral(" ASC"));
-    EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QStringLiteral("用户名称 ASC"), f),
-              f + QStringLiteral(" DESC"));
-    EXPECT_EQ(TitleSort::ImageFor(kMultiSelectKind, QStringLiteral("X DESC")), 0);
-    EXPECT_EQ(TitleSort::ImageFor(kMultiSelectKind, QStringLiteral("X ASC")), 1);
-    EXPECT_EQ(TitleSort::ImageFor(kMultiSelectKind, QString()), 1);
-    // Single-select: ascending first, and the downward arrow for ascending.
-    EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QString(), f), f + QStringLiteral(" ASC"));
-    EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QStringLiteral("用户名称 ASC"), f),
-              f + QStringLiteral(" DESC"));
-    EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QStringLiteral("用户名称 DESC"), f),
-              f + QStringLiteral(" ASC"));
-    EXPECT_EQ(TitleSort::ImageFor(kSingleSelectKind, QStringLiteral("X ASC")), 0);
-    EXPECT_EQ(TitleSort::ImageFor(kSingleSelectKind, QStringLiteral("X DESC")), 1);
-    EXPECT_EQ(TitleSort::ImageFor(kSingleSelectKind, QString()), 1);
+    // Each kind sorts first in its own direction (multi-select descending,
+    // single-select ascending), whatever the column of the current sort, and
+    // shows the downward arrow while the sort ends in that direction.
+    const struct {
+        const LookupKind& kind;
+        const char* first;
+        const char* other;
+    } kinds[] = {{kMultiSelectKind, "DESC", "ASC"}, {kSingleSelectKind, "ASC", "DESC"}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.kind.objectName);
+        const QString first = QLatin1String(k.first);
+        const QString other = QLatin1String(k.other);
+        EXPECT_EQ(TitleSort::NextSort(k.kind, QString(), f), f + u' ' + first);
+        // The sort's last word decides, with or without a space after it.
+        const QString sorts[] = {first, first + u' '};
+        for (const QString& sort : sorts) {
+            EXPECT_EQ(TitleSort::NextSort(k.kind, QStringLiteral("用户名称 ") + sort, f),
+                      f + u' ' + other);
+        }
+        EXPECT_EQ(TitleSort::NextSort(k.kind, QStringLiteral("用户名称 ") + other, f),
+                  f + u' ' + first);
+        EXPECT_EQ(TitleSort::ImageFor(k.kind, QStringLiteral("X ") + first), 0);
+        EXPECT_EQ(TitleSort::ImageFor(k.kind, QStringLiteral("X ") + other), 1);
+        EXPECT_EQ(TitleSort::ImageFor(k.kind, QString()), 1);
+    }
 }
 
 TEST(TitleSort, ReordersInMemoryAndRemembersTheColumn) {
