@@ -152,26 +152,20 @@ TEST_F(QueryDatasetTest, CursorFlagsAtBothEnds) {
     Rows(25);
     OpenAll();
     EXPECT_EQ(Cursor(), Place(1, true, false));
-    data_.Last();
-    EXPECT_EQ(Cursor(), Place(25, false, true));
-
-    // Back from the end and forward again: the step onto the last record
-    // leaves the flag clear; only the next step sets it.
-    data_.Prior();
-    EXPECT_EQ(Cursor(), Place(24, false, false));
-    data_.Next();
-    EXPECT_EQ(Cursor(), Place(25, false, false));
-    data_.Next();
-    EXPECT_EQ(Cursor(), Place(25, false, true));
-
-    // Likewise at the start.
-    data_.First();
-    data_.Next();
-    EXPECT_EQ(Cursor(), Place(2, false, false));
-    data_.Prior();
-    EXPECT_EQ(Cursor(), Place(1, false, false));
-    data_.Prior();
-    EXPECT_EQ(Cursor(), Place(1, true, false));
+    // Each move and where it leaves the cursor. Back from the end and forward
+    // again, the step onto the last record leaves Eof clear; only the next
+    // step sets it. Likewise Bof at the start.
+    using Move = void (QueryDataset::*)();
+    const std::pair<Move, Place> moves[] = {
+        {&QueryDataset::Last, {25, false, true}},  {&QueryDataset::Prior, {24, false, false}},
+        {&QueryDataset::Next, {25, false, false}}, {&QueryDataset::Next, {25, false, true}},
+        {&QueryDataset::First, {1, true, false}},  {&QueryDataset::Next, {2, false, false}},
+        {&QueryDataset::Prior, {1, false, false}}, {&QueryDataset::Prior, {1, true, false}},
+    };
+    for (std::size_t i = 0; i < std::size(moves); ++i) {
+        (data_.*moves[i].first)();
+        EXPECT_EQ(Cursor(), moves[i].second) << "after move " << i;
+    }
 
     // A step back at the start neither moves nor notifies.
     QSignalSpy changes(&data_, &QueryDataset::DataChange);
