@@ -9,23 +9,16 @@
 
 #include "data/QueryDataset.h"
 #include "session/Errors.h"
+#include "support/ErrorOf.h"
 #include "support/TestDatabase.h"
 
 namespace prvc03 {
 namespace {
 
+using test::ErrorOf;
 using test::TestDatabase;
 
 const QString kClosed = QStringLiteral("Cannot perform this operation on a closed dataset");
-
-QString ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.Message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 class QueryDatasetTest : public ::testing::Test {
   protected:
