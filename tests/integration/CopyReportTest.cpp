@@ -25,11 +25,7 @@ class Report : public ModuleTest {
     // 确定 copying `source` to `targets` (code, name); the report it opened.
     TfrmCopyReport* Copy(const QString& source,
                          const std::vector<std::pair<QString, QString>>& targets) {
-        TfrmPRVC03F& w = OpenCopyWindow();
-        w.Edit1->setText(source);
-        for (const auto& [code, name] : targets) {
-            w.AddTargetLine(code, name);
-        }
+        OpenCopyWindow(source, targets);
         ClickOk();
         EXPECT_TRUE(window.isNull()) << "the copy window closes as ever";
         return OpenReport();
