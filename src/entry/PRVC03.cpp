@@ -14,6 +14,7 @@
 #include "platform/Windows.h"
 #include "session/Errors.h"
 #include "session/Global.h"
+#include "session/WindowRegistry.h"
 #include "widgets/SystemMessageBox.h"
 
 namespace prvc03 {
@@ -27,16 +28,6 @@ std::unique_ptr<QObject>& OwnApplicationObject() {
 }
 
 bool installedPresenter = false;
-
-QByteArray UpperAscii(const QByteArray& text) {
-    QByteArray upper = text;
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return upper;
-}
 
 // Shows module message boxes when the host has not installed its own way.
 int PresentMessageBox(platform::HWND, const QByteArray& text, const QByteArray& caption,
@@ -73,10 +64,10 @@ void OpenModuleWindow(const QByteArray& className, const QByteArray& caption) {
     if (factory == nullptr) {
         throw Error(QStringLiteral("Class %1 not found").arg(platform::FromCp936(className)));
     }
-    const QByteArray wanted = UpperAscii(className);
+    const QByteArray wanted = WindowClassKey(className);
     for (const OpenWindow& open : OpenWindows()) {
         auto* window = qobject_cast<QWidget*>(open.window.data());
-        if (window == nullptr || UpperAscii(open.className) != wanted) {
+        if (window == nullptr || WindowClassKey(open.className) != wanted) {
             continue;
         }
         platform::ShowWindow(open.handle,

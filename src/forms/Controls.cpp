@@ -5,27 +5,34 @@
 
 namespace prvc03 {
 
-QPushButton* BitBtn(QWidget* parent, const char* name, const QString& caption, Glyph glyph,
-                    const QSize& fixedSize) {
+namespace {
+
+// The push button both factories build: named, with `glyph` and `caption`,
+// of `fixedSize` unless that is invalid, never the default of its window.
+QPushButton* GlyphPushButton(QWidget* parent, const char* name, Glyph glyph, const QString& caption,
+                             const QString& accessibleName, const QSize& fixedSize) {
     auto* button = Named(new QPushButton(GlyphIcon(glyph), caption, parent), name);
     if (fixedSize.isValid()) {
         button->setFixedSize(fixedSize);
     }
     button->setAutoDefault(false);
+    button->setAccessibleName(accessibleName);
+    return button;
+}
+
+}  // namespace
+
+QPushButton* BitBtn(QWidget* parent, const char* name, const QString& caption, Glyph glyph,
+                    const QSize& fixedSize) {
+    auto* button = GlyphPushButton(parent, name, glyph, caption, caption, fixedSize);
     button->setDefault(false);
-    button->setAccessibleName(caption);
     return button;
 }
 
 QPushButton* GlyphBitBtn(QWidget* parent, const char* name, Glyph glyph, const QString& description,
                          const QSize& fixedSize) {
-    auto* button = Named(new QPushButton(GlyphIcon(glyph), QString(), parent), name);
-    if (fixedSize.isValid()) {
-        button->setFixedSize(fixedSize);
-    }
+    auto* button = GlyphPushButton(parent, name, glyph, QString(), description, fixedSize);
     button->setToolTip(description);
-    button->setAccessibleName(description);
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -43,9 +43,7 @@ TfrmCopyPreview::TfrmCopyPreview(QObject* owner) : TfrmRootF(owner) {
                              {QStringLiteral("用户编号"), QStringLiteral("用户名称"),
                               QStringLiteral("复制笔数"), QStringLiteral("结果")},
                              QStringLiteral("复制预览结果"), QRect(12, 56, width, 200));
-    StringGrid1->setColumnWidth(Code, 80);
-    StringGrid1->setColumnWidth(Name, 110);
-    StringGrid1->setColumnWidth(Rows, 72);
+    SetColumnWidths(StringGrid1, {{Code, 80}, {Name, 110}, {Rows, 72}});
     Label1->setBuddy(StringGrid1);
 
     Label2 = Named(new QLabel(QStringLiteral("原用户的权限"), this), "Label2");
@@ -54,9 +52,7 @@ TfrmCopyPreview::TfrmCopyPreview(QObject* owner) : TfrmRootF(owner) {
                              {QStringLiteral("MH002"), QStringLiteral("MH003"),
                               QStringLiteral("MH004"), QStringLiteral("新用户")},
                              QStringLiteral("原用户的权限明细"), QRect(12, 288, width, 214));
-    StringGrid2->setColumnWidth(Program, 110);
-    StringGrid2->setColumnWidth(Title, 220);
-    StringGrid2->setColumnWidth(Note, 110);
+    SetColumnWidths(StringGrid2, {{Program, 110}, {Title, 220}, {Note, 110}});
     Label2->setBuddy(StringGrid2);
 
     BitBtn3 = StyleIconButton(this, "BitBtn3", QStringLiteral("导出"), QStyle::SP_DialogSaveButton,

@@ -47,9 +47,7 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
                               QStringLiteral("结果"), QStringLiteral("笔数")},
                              QStringLiteral("复制结果"),
                              QRect(12, 52, kClientWidth - 24, kClientHeight - 52 - 56));
-    StringGrid1->setColumnWidth(Code, 80);
-    StringGrid1->setColumnWidth(Name, 110);
-    StringGrid1->setColumnWidth(Rows, 64);
+    SetColumnWidths(StringGrid1, {{Code, 80}, {Name, 110}, {Rows, 64}});
     // The result takes what the other columns leave; the count keeps its width.
     StringGrid1->horizontalHeader()->setStretchLastSection(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(Result, QHeaderView::Stretch);

@@ -96,12 +96,10 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     setWindowTitle(QStringLiteral("复制用户权限"));
 
     QWidget* page = TabSheet1;
-    Label1 = new QLabel(QStringLiteral("选择原用户"), page);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = Named(new QLabel(QStringLiteral("选择原用户"), page), "Label1");
     Label1->setGeometry(104, 48, 80, 16);
 
-    Edit1 = new QLineEdit(page);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1 = Named(new QLineEdit(page), "Edit1");
     Edit1->setGeometry(192, 48, 145, 24);
     Edit1->setStyleSheet(QStringLiteral("QLineEdit { background-color: rgb(255, 255, 175); }"));
     Edit1->setAccessibleName(QStringLiteral("原用户编号"));
@@ -112,12 +110,10 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
         FlatGlyphButton(page, "SpeedButton1", Glyph::Lookup, 16, QStringLiteral("选择原用户"),
                         QStringLiteral("在原用户框中按 F4"), QRect(336, 49, 23, 22));
 
-    GroupBox2 = new QGroupBox(QStringLiteral("输入新用户"), page);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    GroupBox2 = Named(new QGroupBox(QStringLiteral("输入新用户"), page), "GroupBox2");
     GroupBox2->setGeometry(96, 104, 281, 193);
 
-    ListBox1 = new QListWidget(GroupBox2);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1 = Named(new QListWidget(GroupBox2), "ListBox1");
     ListBox1->setGeometry(16, 32, 225, 145);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setStyleSheet(
@@ -126,8 +122,8 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     ListBox1->setToolTip(
         QStringLiteral("按 F4 添加新用户，按 Delete 删除选中的新用户，按 Ctrl+V 粘贴用户编号"));
     // The list's context menu: paste user codes, as Ctrl+V does.
-    PasteAction = new QAction(QStringLiteral("粘贴用户编号(&P)\tCtrl+V"), ListBox1);
-    PasteAction->setObjectName(QStringLiteral("PasteAction"));
+    PasteAction =
+        Named(new QAction(QStringLiteral("粘贴用户编号(&P)\tCtrl+V"), ListBox1), "PasteAction");
     ListBox1->addAction(PasteAction);
     ListBox1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
@@ -153,8 +149,7 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     setTabOrder(BitBtn1, BitBtn2);
     setTabOrder(BitBtn2, BitBtn3);
 
-    hqryADMMG = new QueryDataset(this);
-    hqryADMMG->setObjectName(QStringLiteral("hqryADMMG"));
+    hqryADMMG = Named(new QueryDataset(this), "hqryADMMG");
     hqryADMMG->AddField(UserField("hqryADMMGMG001", "MG001", QStringLiteral("用户编号"), 10));
     hqryADMMG->AddField(UserField("hqryADMMGMG002", "MG002", QStringLiteral("用户名称"), 20));
 

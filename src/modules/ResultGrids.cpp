@@ -25,6 +25,12 @@ QTableWidget* ResultGrid(QWidget* parent, const char* name, const QStringList& t
     return grid;
 }
 
+void SetColumnWidths(QTableWidget* grid, std::initializer_list<std::pair<int, int>> widths) {
+    for (const auto& [column, width] : widths) {
+        grid->setColumnWidth(column, width);
+    }
+}
+
 QTableWidgetItem* ResultCell(const QString& text, Qt::Alignment alignment) {
     auto* item = new QTableWidgetItem(text);
     item->setTextAlignment(alignment | Qt::AlignVCenter);

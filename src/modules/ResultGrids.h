@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <QStyle>
 
+#include <initializer_list>
+#include <utility>
+
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
@@ -23,6 +26,8 @@ inline const QColor kFailedText(0xC0, 0x00, 0x00);
 // leaves it, and its last column takes the width left over.
 QTableWidget* ResultGrid(QWidget* parent, const char* name, const QStringList& titles,
                          const QString& accessibleName, const QRect& geometry);
+// Gives each (column, width) pair's column of `grid` its width in pixels.
+void SetColumnWidths(QTableWidget* grid, std::initializer_list<std::pair<int, int>> widths);
 // A cell that can be selected but not edited; its text is its tooltip too.
 QTableWidgetItem* ResultCell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft);
 // A push button with `caption`, the style's `icon` and the tooltip `tip`.

@@ -7,8 +7,14 @@ namespace prvc03 {
 
 namespace {
 
-// Class names compare with the letters a to z folded to upper case.
-QByteArray ClassKey(const QByteArray& className) {
+std::map<QByteArray, WindowFactory>& Registry() {
+    static std::map<QByteArray, WindowFactory> registry;
+    return registry;
+}
+
+}  // namespace
+
+QByteArray WindowClassKey(const QByteArray& className) {
     QByteArray key = className;
     for (char& c : key) {
         if (c >= 'a' && c <= 'z') {
@@ -18,23 +24,16 @@ QByteArray ClassKey(const QByteArray& className) {
     return key;
 }
 
-std::map<QByteArray, WindowFactory>& Registry() {
-    static std::map<QByteArray, WindowFactory> registry;
-    return registry;
-}
-
-}  // namespace
-
 void RegisterWindowClass(const QByteArray& className, WindowFactory factory) {
-    Registry()[ClassKey(className)] = std::move(factory);
+    Registry()[WindowClassKey(className)] = std::move(factory);
 }
 
 void UnregisterWindowClass(const QByteArray& className) {
-    Registry().erase(ClassKey(className));
+    Registry().erase(WindowClassKey(className));
 }
 
 const WindowFactory* FindWindowClass(const QByteArray& className) {
-    const auto found = Registry().find(ClassKey(className));
+    const auto found = Registry().find(WindowClassKey(className));
     return found != Registry().end() ? &found->second : nullptr;
 }
 

@@ -9,6 +9,10 @@
 
 namespace prvc03 {
 
+// A class name as the registry compares it: the letters a to z folded to
+// upper case, every other byte as it is.
+QByteArray WindowClassKey(const QByteArray& className);
+
 using WindowFactory = std::function<QObject*(QObject* owner)>;
 void RegisterWindowClass(const QByteArray& className, WindowFactory factory);
 void UnregisterWindowClass(const QByteArray& className);

@@ -7,6 +7,7 @@
 #include "platform/Cp936.h"
 #include "session/Errors.h"
 #include "session/Global.h"
+#include "support/ErrorOf.h"
 #include "support/HostRecorder.h"
 #include "support/TestDatabase.h"
 
@@ -142,13 +143,9 @@ TEST_F(Statements, QueryFirstRowWithoutRecordsClearsTheResult) {
 
 TEST_F(Statements, QueryFirstRowRaisesTheDatabaseErrorWithTheResultCleared) {
     std::optional<VariantArray> result = VariantArray(0, 0);
-    try {
-        QueryFirstRow(QStringLiteral("SELECT * FROM NOSUCHTABLE"), result);
-        ADD_FAILURE() << "no error raised";
-    } catch (const Error& error) {
-        EXPECT_TRUE(error.Message().contains(QStringLiteral("NOSUCHTABLE")))
-            << error.Message().toStdString();
-    }
+    const QString message =
+        test::ErrorOf([&] { QueryFirstRow(QStringLiteral("SELECT * FROM NOSUCHTABLE"), result); });
+    EXPECT_TRUE(message.contains(QStringLiteral("NOSUCHTABLE"))) << message.toStdString();
     EXPECT_FALSE(result.has_value());
     EXPECT_TRUE(host.errorReports.empty()) << "the caller decides, nothing is reported";
 

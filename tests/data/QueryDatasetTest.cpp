@@ -5,25 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "data/QueryDataset.h"
 #include "session/Errors.h"
+#include "support/ErrorOf.h"
 #include "support/TestDatabase.h"
 
 namespace prvc03 {
 namespace {
 
+using test::ErrorOf;
 using test::TestDatabase;
 
 const QString kClosed = QStringLiteral("Cannot perform this operation on a closed dataset");
-
-QString ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.Message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 class QueryDatasetTest : public ::testing::Test {
   protected:
@@ -46,6 +41,10 @@ class QueryDatasetTest : public ::testing::Test {
         data_.SetSQL(QStringLiteral("SELECT * FROM T ORDER BY id"));
         data_.Open();
     }
+
+    // Where the cursor stands: the record number, Bof and Eof.
+    using Place = std::tuple<int, bool, bool>;
+    Place Cursor() { return {data_.RecNo(), data_.Bof(), data_.Eof()}; }
 
     // The bookmarks of the rows in their current order.
     std::vector<int> Order() {
@@ -145,39 +144,21 @@ TEST_F(QueryDatasetTest, ClosedDatasetRefusesMovesAndReads) {
 TEST_F(QueryDatasetTest, CursorFlagsAtBothEnds) {
     Rows(25);
     OpenAll();
-    EXPECT_EQ(data_.RecNo(), 1);
-    EXPECT_TRUE(data_.Bof());
-    EXPECT_FALSE(data_.Eof());
-
-    data_.Last();
-    EXPECT_EQ(data_.RecNo(), 25);
-    EXPECT_TRUE(data_.Eof());
-    EXPECT_FALSE(data_.Bof());
-
-    // Back from the end and forward again: the step onto the last record
-    // leaves the flag clear; only the next step sets it.
-    data_.Prior();
-    EXPECT_EQ(data_.RecNo(), 24);
-    EXPECT_FALSE(data_.Eof());
-    data_.Next();
-    EXPECT_EQ(data_.RecNo(), 25);
-    EXPECT_FALSE(data_.Eof());
-    data_.Next();
-    EXPECT_EQ(data_.RecNo(), 25);
-    EXPECT_TRUE(data_.Eof());
-    EXPECT_FALSE(data_.Bof());
-
-    data_.First();
-    data_.Next();
-    EXPECT_EQ(data_.RecNo(), 2);
-    EXPECT_FALSE(data_.Bof());
-    data_.Prior();
-    EXPECT_EQ(data_.RecNo(), 1);
-    EXPECT_FALSE(data_.Bof());
-    data_.Prior();
-    EXPECT_EQ(data_.RecNo(), 1);
-    EXPECT_TRUE(data_.Bof());
-    EXPECT_FALSE(data_.Eof());
+    EXPECT_EQ(Cursor(), Place(1, true, false));
+    // Each move and where it leaves the cursor. Back from the end and forward
+    // again, the step onto the last record leaves Eof clear; only the next
+    // step sets it. Likewise Bof at the start.
+    using Move = void (QueryDataset::*)();
+    const std::pair<Move, Place> moves[] = {
+        {&QueryDataset::Last, {25, false, true}},  {&QueryDataset::Prior, {24, false, false}},
+        {&QueryDataset::Next, {25, false, false}}, {&QueryDataset::Next, {25, false, true}},
+        {&QueryDataset::First, {1, true, false}},  {&QueryDataset::Next, {2, false, false}},
+        {&QueryDataset::Prior, {1, false, false}}, {&QueryDataset::Prior, {1, true, false}},
+    };
+    for (std::size_t i = 0; i < std::size(moves); ++i) {
+        (data_.*moves[i].first)();
+        EXPECT_EQ(Cursor(), moves[i].second) << "after move " << i;
+    }
 
     // A step back at the start neither moves nor notifies.
     QSignalSpy changes(&data_, &QueryDataset::DataChange);
@@ -196,16 +177,13 @@ TEST_F(QueryDatasetTest, CursorFlagsAtBothEnds) {
 TEST_F(QueryDatasetTest, EmptySetHasBothFlagsAfterEveryMove) {
     OpenAll();
     EXPECT_EQ(data_.RecordCount(), 0);
-    EXPECT_EQ(data_.RecNo(), 0);
     EXPECT_EQ(data_.CurrentRecord(), -1);
-    EXPECT_TRUE(data_.Bof());
-    EXPECT_TRUE(data_.Eof());
+    EXPECT_EQ(Cursor(), Place(0, true, true));
     for (const auto& move : std::vector<std::function<void()>>{
              [&] { data_.First(); }, [&] { data_.Next(); }, [&] { data_.Last(); },
              [&] { data_.Prior(); }, [&] { data_.MoveToRow(0); }}) {
         move();
-        EXPECT_TRUE(data_.Bof());
-        EXPECT_TRUE(data_.Eof());
+        EXPECT_EQ(Cursor(), Place(0, true, true));
     }
     // Every field of the empty set reads as NULL of its type.
     EXPECT_TRUE(data_.FieldValue(1).isNull());

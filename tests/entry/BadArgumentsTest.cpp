@@ -20,6 +20,7 @@
 #include "platform/HostString.h"
 #include "session/Errors.h"
 #include "session/Global.h"
+#include "support/ErrorOf.h"
 #include "support/HostRecorder.h"
 #include "support/QtPrinters.h"
 #include "support/TestDatabase.h"
@@ -97,12 +98,8 @@ TEST_F(BadArguments, NullTextsAreEmptyTexts) {
 
     // No window name at all, null or empty: the class "T" is not registered.
     for (const HostString& formName : {HostString::Null(), HostString(QByteArray())}) {
-        try {
-            Load(formName.data(), nullptr, &db.db());
-            ADD_FAILURE() << "no error";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Message(), QStringLiteral("Class T not found"));
-        }
+        EXPECT_EQ(test::ErrorOf([&] { Load(formName.data(), nullptr, &db.db()); }),
+                  QStringLiteral("Class T not found"));
     }
     EXPECT_EQ(CopyWindow(), window) << "the open window is left alone";
 }
@@ -150,12 +147,8 @@ TEST_F(BadArguments, CountedLengthAndNulThatDisagree) {
     EXPECT_EQ(CopyWindow()->windowTitle(), QStringLiteral("复制"));
 
     const RawText shortCount(name, 3);
-    try {
-        Load(shortCount.data(), caption.data(), &db.db());
-        ADD_FAILURE() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Message(), QStringLiteral("Class Tfrm not found"));
-    }
+    EXPECT_EQ(test::ErrorOf([&] { Load(shortCount.data(), caption.data(), &db.db()); }),
+              QStringLiteral("Class Tfrm not found"));
 }
 
 TEST_F(BadArguments, NoConnectionOpensTheWindowAndEachUseSaysSo) {

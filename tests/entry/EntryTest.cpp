@@ -13,6 +13,7 @@
 #include "platform/HostString.h"
 #include "session/Errors.h"
 #include "session/Global.h"
+#include "support/ErrorOf.h"
 #include "support/HostRecorder.h"
 #include "support/MessageBoxProbe.h"
 #include "support/QtPrinters.h"
@@ -89,12 +90,8 @@ TEST_F(EntryTest, CreatesOnceThenReactivates) {
 }
 
 TEST_F(EntryTest, UnknownClassRaisesAndOpensNothing) {
-    try {
-        Load("frmNothing", QStringLiteral("x"));
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Message(), QStringLiteral("Class TfrmNothing not found"));
-    }
+    EXPECT_EQ(test::ErrorOf([&] { Load("frmNothing", QStringLiteral("x")); }),
+              QStringLiteral("Class TfrmNothing not found"));
     EXPECT_TRUE(ModuleWindows().empty());
     EXPECT_EQ(CurrentApplication(), static_cast<QObject*>(qApp));
     EXPECT_EQ(Session().FormName, QByteArray("frmNothing"));

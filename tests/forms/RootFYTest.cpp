@@ -72,30 +72,39 @@ TEST(OptionFrameTest, ActiveAndInactiveTabsTakeTheCaptionColours) {
     frame.PageControl1->addTab(new QWidget(&frame), QStringLiteral("其他"));
     const QRect rect(10, 2, 80, 24);
 
-    const TabDrawing active = frame.DescribeTab(0, rect, true);
-    EXPECT_EQ(active.caption, QStringLiteral("基本选项"));
-    EXPECT_EQ(active.text, platform::SysColor<QColor>(platform::COLOR_CAPTIONTEXT));
-    EXPECT_EQ(active.background, platform::SysColor<QColor>(platform::COLOR_ACTIVECAPTION));
-    EXPECT_TRUE(active.bold);
-    EXPECT_EQ(active.textTopLeft, QPoint(16, 6));
-
-    const TabDrawing other = frame.DescribeTab(1, rect, false);
-    EXPECT_EQ(other.caption, QStringLiteral("其他"));
-    EXPECT_EQ(other.text, platform::SysColor<QColor>(platform::COLOR_INACTIVECAPTIONTEXT));
-    EXPECT_EQ(other.background, platform::SysColor<QColor>(platform::COLOR_INACTIVECAPTION));
-    EXPECT_FALSE(other.bold);
-    EXPECT_EQ(other.textTopLeft, QPoint(16, 6));
+    // Each tab in its state's caption colours, bold only while active.
+    const struct {
+        int index;
+        bool active;
+        QString caption;
+        int text;
+        int background;
+    } tabs[] = {
+        {0, true, QStringLiteral("基本选项"), platform::COLOR_CAPTIONTEXT,
+         platform::COLOR_ACTIVECAPTION},
+        {1, false, QStringLiteral("其他"), platform::COLOR_INACTIVECAPTIONTEXT,
+         platform::COLOR_INACTIVECAPTION},
+    };
+    for (const auto& tab : tabs) {
+        SCOPED_TRACE(tab.index);
+        const TabDrawing drawing = frame.DescribeTab(tab.index, rect, tab.active);
+        EXPECT_EQ(drawing.caption, tab.caption);
+        EXPECT_EQ(drawing.text, platform::SysColor<QColor>(tab.text));
+        EXPECT_EQ(drawing.background, platform::SysColor<QColor>(tab.background));
+        EXPECT_EQ(drawing.bold, tab.active);
+        EXPECT_EQ(drawing.textTopLeft, QPoint(16, 6));
+    }
 
     // What the bar shows: each tab filled with its state's background.
     frame.show();
     OwnerDrawnTabBar* bar = frame.PageControl1->TabBar();
     const QImage shot = bar->grab().toImage();
-    const QRect first = bar->tabRect(0);
-    const QRect second = bar->tabRect(1);
-    EXPECT_EQ(shot.pixelColor(first.right() - 1, first.bottom() - 1),
-              platform::SysColor<QColor>(platform::COLOR_ACTIVECAPTION));
-    EXPECT_EQ(shot.pixelColor(second.right() - 1, second.bottom() - 1),
-              platform::SysColor<QColor>(platform::COLOR_INACTIVECAPTION));
+    for (const auto& tab : tabs) {
+        const QRect drawn = bar->tabRect(tab.index);
+        EXPECT_EQ(shot.pixelColor(drawn.right() - 1, drawn.bottom() - 1),
+                  platform::SysColor<QColor>(tab.background))
+            << "tab " << tab.index;
+    }
     SaveGrab(*bar, QStringLiteral("tabs"));
 }
 

@@ -196,9 +196,7 @@ TEST_P(CommandBound, TheHostsSessionSettingsAreAsTheyWere) {
 
     WhenShown<TfrmRootFH>([](TfrmRootFH& w) { QTest::mouseClick(w.BitBtn1, Qt::LeftButton); });
     EXPECT_TRUE(RunLookup<TfrmRootFH>(hqryADMMG, kUsersFrom));
-    TfrmPRVC03F& w = OpenCopyWindow();
-    w.Edit1->setText(QStringLiteral("A02"));
-    w.AddTargetLine(QStringLiteral("E02"), QStringLiteral("刘晓红"));
+    OpenCopyWindow(QStringLiteral("A02"), {{QStringLiteral("E02"), QStringLiteral("刘晓红")}});
     ClickOk();
     EXPECT_EQ(Shown(), (Boxes{{kCopied, 0x20}}));
     EXPECT_EQ(settings(), before);

@@ -25,11 +25,7 @@ class Report : public ModuleTest {
     // 确定 copying `source` to `targets` (code, name); the report it opened.
     TfrmCopyReport* Copy(const QString& source,
                          const std::vector<std::pair<QString, QString>>& targets) {
-        TfrmPRVC03F& w = OpenCopyWindow();
-        w.Edit1->setText(source);
-        for (const auto& [code, name] : targets) {
-            w.AddTargetLine(code, name);
-        }
+        OpenCopyWindow(source, targets);
         ClickOk();
         EXPECT_TRUE(window.isNull()) << "the copy window closes as ever";
         return OpenReport();
@@ -46,6 +42,11 @@ class Report : public ModuleTest {
             results << row.section(QLatin1Char('\t'), 2, 2);
         }
         return results;
+    }
+    // ADMMH dropped and made again with `columns` (their declarations).
+    void RecreateAdmmh(const QString& columns) {
+        db().Exec(QStringLiteral("DROP TABLE ADMMH"));
+        db().Exec(QStringLiteral("CREATE TABLE ADMMH (%1)").arg(columns));
     }
     // Every row of ADMMH with each value also as the database writes it as
     // text, so that a number or date that came back changed in its last
@@ -152,12 +153,10 @@ TEST_P(Report, UndoLeavesTargetsChangedByAnotherSessionAlone) {
 // Without a key the target may hold rows equal to the source's: the copy
 // doubles them, and undo leaves exactly the earlier rows, duplicates too.
 TEST_P(Report, UndoOnATableWithoutAKeyLeavesTheEarlierDuplicates) {
-    db().Exec(QStringLiteral("DROP TABLE ADMMH"));
-    db().Exec(QStringLiteral(
-        "CREATE TABLE ADMMH (MH001 VARCHAR(10), MH002 VARCHAR(20), MH003 VARCHAR(40), MH004 "
-        "VARCHAR(40), RUN CHAR(1), NEW CHAR(1), FIND CHAR(1), EDIT CHAR(1), DEL CHAR(1), REPORT "
-        "CHAR(1), CONFORM CHAR(1), UNCONFORM CHAR(1), LOCK CHAR(1), UNLOCK CHAR(1), INVALID "
-        "CHAR(1), PRICE CHAR(1))"));
+    RecreateAdmmh(QStringLiteral(
+        "MH001 VARCHAR(10), MH002 VARCHAR(20), MH003 VARCHAR(40), MH004 VARCHAR(40), RUN CHAR(1), "
+        "NEW CHAR(1), FIND CHAR(1), EDIT CHAR(1), DEL CHAR(1), REPORT CHAR(1), CONFORM CHAR(1), "
+        "UNCONFORM CHAR(1), LOCK CHAR(1), UNLOCK CHAR(1), INVALID CHAR(1), PRICE CHAR(1)"));
     for (const char* user : {"A01", "B01", "B01"}) {
         for (const char* program : {"P1", "P2"}) {
             db().Exec(
@@ -183,13 +182,11 @@ TEST_P(Report, UndoOnATableWithoutAKeyLeavesTheEarlierDuplicates) {
 // beyond a double's, dates, fixed-width text and NULL all come back as they
 // were.
 TEST_P(Report, UndoPutsBackValuesOfEveryTypeExactly) {
-    db().Exec(QStringLiteral("DROP TABLE ADMMH"));
-    db().Exec(QStringLiteral(
-        "CREATE TABLE ADMMH (MH001 VARCHAR(10) NOT NULL, MH002 VARCHAR(20) NOT NULL, MH003 "
-        "NUMERIC(28,8), MH004 DATE, RUN BIGINT, NEW DOUBLE PRECISION, FIND VARCHAR(10), EDIT "
-        "CHAR(4), DEL VARCHAR(40), REPORT CHAR(1), CONFORM CHAR(1), UNCONFORM CHAR(1), LOCK "
-        "CHAR(1), UNLOCK CHAR(1), INVALID CHAR(1), PRICE NUMERIC(12,2), PRIMARY KEY (MH001, "
-        "MH002))"));
+    RecreateAdmmh(QStringLiteral(
+        "MH001 VARCHAR(10) NOT NULL, MH002 VARCHAR(20) NOT NULL, MH003 NUMERIC(28,8), MH004 DATE, "
+        "RUN BIGINT, NEW DOUBLE PRECISION, FIND VARCHAR(10), EDIT CHAR(4), DEL VARCHAR(40), "
+        "REPORT CHAR(1), CONFORM CHAR(1), UNCONFORM CHAR(1), LOCK CHAR(1), UNLOCK CHAR(1), "
+        "INVALID CHAR(1), PRICE NUMERIC(12,2), PRIMARY KEY (MH001, MH002)"));
     QSqlQuery insert(db().Native());
     ASSERT_TRUE(insert.prepare(QStringLiteral(
         "INSERT INTO ADMMH (MH001, MH002, MH003, MH004, RUN, NEW, FIND, EDIT, DEL, PRICE) "

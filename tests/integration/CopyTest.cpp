@@ -103,10 +103,9 @@ TEST_P(Copy, RefusalsWriteNothingAndKeepTheWindow) {
 TEST_P(Copy, AUserAlreadyHoldingOtherRightsKeepsThem) {
     db().Exec(
         QStringLiteral("INSERT INTO ADMMH (MH001, MH002, MH003) VALUES ('C02', 'OWN01', '自有')"));
-    TfrmPRVC03F& w = OpenCopyWindow();
-    w.Edit1->setText(QStringLiteral("A02"));
-    w.AddTargetLine(QStringLiteral("C02"), QStringLiteral("吴九"));
-    w.AddTargetLine(QStringLiteral("C02"), QStringLiteral("吴九"));  // the second meets the key
+    // The second line meets the key.
+    OpenCopyWindow(QStringLiteral("A02"), {{QStringLiteral("C02"), QStringLiteral("吴九")},
+                                           {QStringLiteral("C02"), QStringLiteral("吴九")}});
     ClickOk();
     EXPECT_EQ(Shown(), (Boxes{{kCopied, 0x20}, {kNotCopied, 0x10}}));
     const QStringList rights = Rights(QStringLiteral("C02"));

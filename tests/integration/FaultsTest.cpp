@@ -146,9 +146,7 @@ TEST_P(Faults, ReadOnlyDatabase) {
 TEST_P(Faults, NoHostMainWindow) {
     platform::UnregisterWindow(host.MainHandle());
     ASSERT_EQ(platform::FindWindowA("TfrmMain", nullptr), 0);
-    TfrmPRVC03F& w = OpenCopyWindow();
-    w.Edit1->setText(QStringLiteral("A02"));
-    w.AddTargetLine(QStringLiteral("E02"), QStringLiteral("刘晓红"));
+    OpenCopyWindow(QStringLiteral("A02"), {{QStringLiteral("E02"), QStringLiteral("刘晓红")}});
     ClickOk();
     EXPECT_TRUE(host.notices.empty());
     EXPECT_EQ(Shown(), (Boxes{{kCopied, 0x20}}));

@@ -106,6 +106,17 @@ class ModuleTestOf : public EveryDatabaseOf<Param>, public ModuleFixture {
         host.Clear();
         return *window;
     }
+    // The same with `source` in the source box and the target lines
+    // `targets` (code, name) added.
+    TfrmPRVC03F& OpenCopyWindow(const QString& source,
+                                const std::vector<std::pair<QString, QString>>& targets) {
+        TfrmPRVC03F& w = OpenCopyWindow();
+        w.Edit1->setText(source);
+        for (const auto& [code, name] : targets) {
+            w.AddTargetLine(code, name);
+        }
+        return w;
+    }
     // 确定, then the deferred delete of a window that closed itself.
     void ClickOk() {
         QTest::mouseClick(window->BitBtn1, Qt::LeftButton);

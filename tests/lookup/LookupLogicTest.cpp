@@ -8,6 +8,7 @@
 #include "lookup/LookupLogic.h"
 #include "session/Errors.h"
 #include "session/Global.h"
+#include "support/ErrorOf.h"
 #include "support/Requests.h"
 #include "support/TestDatabase.h"
 
@@ -136,24 +137,31 @@ TEST(ResultFields, OnlyTextFloatAndIntegerGetAField) {
 
 TEST(TitleSort, DirectionsAndArrowsPerKind) {
     const QString f = QStringLiteral("用户编号");
-    // Multi-select: descending first; the sort's last word decides, not its column.
-    EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QString(), f), f + QStringLiteral(" DESC"));
-    EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QStringLiteral("用户名称 DESC "), f),
-              f + QStringLiteral(" ASC"));
-    EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QStringLiteral("用户名称 ASC"), f),
-              f + QStringLiteral(" DESC"));
-    EXPECT_EQ(TitleSort::ImageFor(kMultiSelectKind, QStringLiteral("X DESC")), 0);
-    EXPECT_EQ(TitleSort::ImageFor(kMultiSelectKind, QStringLiteral("X ASC")), 1);
-    EXPECT_EQ(TitleSort::ImageFor(kMultiSelectKind, QString()), 1);
-    // Single-select: ascending first, and the downward arrow for ascending.
-    EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QString(), f), f + QStringLiteral(" ASC"));
-    EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QStringLiteral("用户名称 ASC"), f),
-              f + QStringLiteral(" DESC"));
-    EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QStringLiteral("用户名称 DESC"), f),
-              f + QStringLiteral(" ASC"));
-    EXPECT_EQ(TitleSort::ImageFor(kSingleSelectKind, QStringLiteral("X ASC")), 0);
-    EXPECT_EQ(TitleSort::ImageFor(kSingleSelectKind, QStringLiteral("X DESC")), 1);
-    EXPECT_EQ(TitleSort::ImageFor(kSingleSelectKind, QString()), 1);
+    // Each kind sorts first in its own direction (multi-select descending,
+    // single-select ascending), whatever the column of the current sort, and
+    // shows the downward arrow while the sort ends in that direction.
+    const struct {
+        const LookupKind& kind;
+        const char* first;
+        const char* other;
+    } kinds[] = {{kMultiSelectKind, "DESC", "ASC"}, {kSingleSelectKind, "ASC", "DESC"}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.kind.objectName);
+        const QString first = QLatin1String(k.first);
+        const QString other = QLatin1String(k.other);
+        EXPECT_EQ(TitleSort::NextSort(k.kind, QString(), f), f + u' ' + first);
+        // The sort's last word decides, with or without a space after it.
+        const QString sorts[] = {first, first + u' '};
+        for (const QString& sort : sorts) {
+            EXPECT_EQ(TitleSort::NextSort(k.kind, QStringLiteral("用户名称 ") + sort, f),
+                      f + u' ' + other);
+        }
+        EXPECT_EQ(TitleSort::NextSort(k.kind, QStringLiteral("用户名称 ") + other, f),
+                  f + u' ' + first);
+        EXPECT_EQ(TitleSort::ImageFor(k.kind, QStringLiteral("X ") + first), 0);
+        EXPECT_EQ(TitleSort::ImageFor(k.kind, QStringLiteral("X ") + other), 1);
+        EXPECT_EQ(TitleSort::ImageFor(k.kind, QString()), 1);
+    }
 }
 
 TEST(TitleSort, ReordersInMemoryAndRemembersTheColumn) {
@@ -202,8 +210,7 @@ TEST(PickedRows, MultiSelectHandsBackPicksInResultSetOrder) {
     TestDatabase db;
     QueryDataset query;
     OpenMulti(query);
-    const QStringList codes = Column(db, kUsersSQL, 0);
-    const QStringList names = Column(db, kUsersSQL, 1);
+    const QStringList users = test::QueryRows(db.db(), kUsersSQL);
     PickedList picks;
     picks.Reset(query.RecordCount());
     EXPECT_FALSE(MultiPickedRows(query, picks, UserSource()));
@@ -217,16 +224,7 @@ TEST(PickedRows, MultiSelectHandsBackPicksInResultSetOrder) {
     QObject::connect(&query, &QueryDataset::DataChange, [&] { ++changes; });
     const auto rows = MultiPickedRows(query, picks, UserSource());
     ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->DimCount(), 2);
-    EXPECT_EQ(rows->Low(1), 0);
-    EXPECT_EQ(rows->High(1), 2);
-    EXPECT_EQ(rows->Low(2), 1);
-    EXPECT_EQ(rows->High(2), 2);
-    const int expected[] = {2, 5, 9};
-    for (int r = 0; r < 3; ++r) {
-        EXPECT_EQ(rows->at(r, 1).toString(), codes[expected[r]]);
-        EXPECT_EQ(rows->at(r, 2).toString(), names[expected[r]]);
-    }
+    EXPECT_EQ(test::HandedBackRows(*rows), (QStringList{users[2], users[5], users[9]}));
     // The cursor stays on the last pick; the display got one update.
     EXPECT_EQ(query.CurrentRecord(), 9);
     EXPECT_EQ(changes, 1);
@@ -287,12 +285,8 @@ TEST(PickedRows, MultiSelectRefusesUnsupportedColumns) {
     std::vector<Field> source = UserSource();
     source.push_back(
         SourceField(QStringLiteral("MG003"), QStringLiteral("建立日期"), FieldType::DateTime));
-    try {
-        MultiPickedRows(query, picks, source);
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_TRUE(error.Message().contains(QStringLiteral("建立日期")));
-    }
+    const QString message = test::ErrorOf([&] { MultiPickedRows(query, picks, source); });
+    EXPECT_TRUE(message.contains(QStringLiteral("建立日期"))) << message.toStdString();
 }
 
 TEST(StatusTexts, CounterAndRecordText) {

@@ -47,9 +47,8 @@ void AddCondition(MemTable* table, const char* field, const char* op, const char
 class ConditionSearch : public LookupFixture {};
 
 TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
-    auto window = Show<TfrmRootFH>();
+    auto window = ShowAdvanced<TfrmRootFH>();
     TfrmRootFH& w = *window.get();
-    w.fA->trigger();
     // The untouched default row takes no part: all records.
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
     EXPECT_EQ(w.QryFhelp->SQL(), test::kUsersBase);
@@ -112,9 +111,8 @@ TEST_P(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
 
 TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
     const test::DefaultLocale chinese(test::kChina);
-    auto window = Show<TfrmRootFS>();
+    auto window = ShowAdvanced<TfrmRootFS>();
     TfrmRootFS& w = *window.get();
-    w.fA->trigger();
     AddCondition(w.CDSTmp, "用户编号", "等于", "A01", "AND");
     AddCondition(w.CDSTmp, "用户名称", "包含", "王", "AND");
     w.wwDBGridQ->setFocus();
@@ -141,9 +139,8 @@ TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
 class SortOrder : public LookupFixture {};
 
 TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
-    auto window = Show<TfrmRootFH>();
+    auto window = ShowAdvanced<TfrmRootFH>();
     TfrmRootFH& w = *window.get();
-    w.fA->trigger();
     QTest::mouseClick(w.BitBtn4, Qt::LeftButton);
 
     // Adding with no column chosen is refused.

@@ -36,6 +36,14 @@ class LookupFixture : public ::testing::TestWithParam<WindowKind>, public Module
     // The rows the database gives for `sql`, each as its columns joined by
     // a tab (NULL as an empty text).
     QStringList Rows(const QString& sql) { return QueryRows(db.Native(), sql); }
+    // A window of kind W shown over the users' request, switched to the
+    // advanced search (fA).
+    template <class W>
+    LookupWindowGuard<W> ShowAdvanced() {
+        LookupWindowGuard<W> window = Show<W>();
+        window.get()->fA->trigger();
+        return window;
+    }
 
     TestDatabase db;
 };

@@ -69,6 +69,18 @@ class CopyWindowTest : public ::testing::Test {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return !window.isNull() && !window->isVisible();
     }
+    // The three refused sources, each tried with `attempt`: empty (written
+    // as `blank`), unknown, and among the targets after another line.
+    void TryRefusedSources(const QString& blank, const std::function<void()>& attempt) {
+        window->AddTargetLine(QStringLiteral("B01"), QStringLiteral("王五"));
+        window->Edit1->setText(blank);
+        attempt();
+        window->Edit1->setText(QStringLiteral("Z99"));
+        attempt();
+        window->AddTargetLine(QStringLiteral("A01"), QStringLiteral("张三"));
+        window->Edit1->setText(QStringLiteral("A01"));
+        attempt();
+    }
     std::vector<std::pair<QString, unsigned>> Boxes() const {
         std::vector<std::pair<QString, unsigned>> boxes;
         for (const auto& box : host.messageBoxes) {
@@ -85,25 +97,17 @@ class CopyWindowTest : public ::testing::Test {
 
 const QString kOk = QStringLiteral("复制用户权限成功．");
 const QString kFailed = QStringLiteral("复制用户权限失败．");
+// The messages of TryRefusedSources' refusals, in order.
+const std::vector<std::pair<QString, unsigned>> kRefusals = {
+    {QStringLiteral("原用户信息不能为空，复制无效．"), 0x10},
+    {QStringLiteral("用户信息资料库中不存在该原用户，复制无效．"), 0x10},
+    {QStringLiteral("新用户中存在原用户信息，复制无效．"), 0x10}};
 
 TEST_F(CopyWindowTest, RefusalsShowTheirMessageAndWriteNothing) {
     const int before = db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH"));
-    window->AddTargetLine(QStringLiteral("B01"), QStringLiteral("王五"));
-
-    window->Edit1->setText(QStringLiteral("   "));
-    Ok();
-    window->Edit1->setText(QStringLiteral("Z99"));
-    Ok();
-    // The source among the targets stops the copy, even after other lines.
-    window->AddTargetLine(QStringLiteral("A01"), QStringLiteral("张三"));
-    window->Edit1->setText(QStringLiteral("A01"));
-    Ok();
-
+    TryRefusedSources(QStringLiteral("   "), [this] { Ok(); });
     ASSERT_FALSE(window.isNull()) << "a refusal leaves the window open";
-    EXPECT_EQ(Boxes(), (std::vector<std::pair<QString, unsigned>>{
-                           {QStringLiteral("原用户信息不能为空，复制无效．"), 0x10},
-                           {QStringLiteral("用户信息资料库中不存在该原用户，复制无效．"), 0x10},
-                           {QStringLiteral("新用户中存在原用户信息，复制无效．"), 0x10}}));
+    EXPECT_EQ(Boxes(), kRefusals);
     for (const auto& box : host.messageBoxes) {
         EXPECT_EQ(box.caption, QStringLiteral("提示信息"));
         EXPECT_EQ(box.owner, 0);
@@ -252,19 +256,9 @@ TEST_F(CopyWindowTest, PreviewRefusesAsOkDoesAndShowsNoPreview) {
         preview.close();
     };
     test::WhenModal<TfrmCopyPreview>(&context, watch);
-    window->AddTargetLine(QStringLiteral("B01"), QStringLiteral("王五"));
-    auto preview = [this] { QTest::mouseClick(window->BitBtn3, Qt::LeftButton); };
-    window->Edit1->setText(QStringLiteral(" \t"));
-    preview();
-    window->Edit1->setText(QStringLiteral("Z99"));
-    preview();
-    window->AddTargetLine(QStringLiteral("A01"), QStringLiteral("张三"));
-    window->Edit1->setText(QStringLiteral("A01"));
-    preview();
-    EXPECT_EQ(Boxes(), (std::vector<std::pair<QString, unsigned>>{
-                           {QStringLiteral("原用户信息不能为空，复制无效．"), 0x10},
-                           {QStringLiteral("用户信息资料库中不存在该原用户，复制无效．"), 0x10},
-                           {QStringLiteral("新用户中存在原用户信息，复制无效．"), 0x10}}));
+    TryRefusedSources(QStringLiteral(" \t"),
+                      [this] { QTest::mouseClick(window->BitBtn3, Qt::LeftButton); });
+    EXPECT_EQ(Boxes(), kRefusals);
     EXPECT_FALSE(previewShown);
     EXPECT_FALSE(window.isNull());
 }

@@ -15,8 +15,10 @@ PermissionRows Rows(std::vector<QVariantList> rows) {
 
 TEST(PermissionRowsTest, IsPlusOnlyForTheEarlierRowsAndTheSourcesUnderOneCode) {
     const QString b01 = QStringLiteral("B01");
-    const PermissionRows before =
-        Rows({{b01, QStringLiteral("P1"), QVariant()}, {b01, QStringLiteral("P1"), QVariant()}});
+    // B01's rows: the earlier ones are two of p1; the copy adds a p1 and a p2.
+    const QVariantList p1 = {b01, QStringLiteral("P1"), QVariant()};
+    const QVariantList p2 = {b01, QStringLiteral("P2"), 7};
+    const PermissionRows before = Rows({p1, p1});
     const PermissionRows source = Rows({{QStringLiteral("A01"), QStringLiteral("P1"), QVariant()},
                                         {QStringLiteral("A01"), QStringLiteral("P2"), 7}});
     const struct {
@@ -24,45 +26,22 @@ TEST(PermissionRowsTest, IsPlusOnlyForTheEarlierRowsAndTheSourcesUnderOneCode) {
         std::vector<QVariantList> now;
         bool taken;
     } cases[] = {
-        {"as the copy left them, in another order",
-         {{b01, QStringLiteral("P2"), 7},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()}},
-         true},
-        {"one duplicate fewer",
-         {{b01, QStringLiteral("P2"), 7},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()}},
-         false},
+        {"as the copy left them, in another order", {p2, p1, p1, p1}, true},
+        {"one duplicate fewer", {p2, p1, p1}, false},
         {"an earlier row changed, as many rows",
-         {{b01, QStringLiteral("P2"), 7},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P3"), QVariant()}},
+         {p2, p1, p1, {b01, QStringLiteral("P3"), QVariant()}},
          false},
         {"a copied value of another kind",
-         {{b01, QStringLiteral("P2"), QStringLiteral("7")},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()}},
+         {{b01, QStringLiteral("P2"), QStringLiteral("7")}, p1, p1, p1},
          false},
-        {"NULL become an empty text",
-         {{b01, QStringLiteral("P2"), 7},
-          {b01, QStringLiteral("P1"), QString()},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()}},
-         false},
+        {"NULL become an empty text", {p2, {b01, QStringLiteral("P1"), QString()}, p1, p1}, false},
         {"the copied rows under two codes",
-         {{QStringLiteral("b01"), QStringLiteral("P2"), 7},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()}},
+         {{QStringLiteral("b01"), QStringLiteral("P2"), 7}, p1, p1, p1},
          false},
         {"the copied rows under one code written otherwise (CHAR padding)",
          {{QStringLiteral("B01       "), QStringLiteral("P2"), 7},
-          {b01, QStringLiteral("P1"), QVariant()},
-          {b01, QStringLiteral("P1"), QVariant()},
+          p1,
+          p1,
           {QStringLiteral("B01       "), QStringLiteral("P1"), QVariant()}},
          true},
     };

@@ -4,6 +4,7 @@
 
 #include "session/Errors.h"
 #include "session/VariantArray.h"
+#include "support/ErrorOf.h"
 #include "support/HostRecorder.h"
 
 using namespace prvc03;
@@ -80,9 +81,5 @@ TEST(VariantArray, TwoDimensionsAddressRowsAndColumns) {
     EXPECT_THROW(array.at(3, 1), Error);
     EXPECT_THROW(array.at(0, 0), Error);
     EXPECT_THROW(array.at(0), Error);
-    try {
-        array.at(0, 3);
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Message(), QStringLiteral("Index out of range"));
-    }
+    EXPECT_EQ(test::ErrorOf([&] { array.at(0, 3); }), QStringLiteral("Index out of range"));
 }

@@ -8,6 +8,7 @@
 #include "platform/Cp936.h"
 #include "session/Errors.h"
 #include "session/Global.h"
+#include "support/ErrorOf.h"
 
 namespace prvc03 {
 namespace {
@@ -19,12 +20,8 @@ const QString kSurrogateRefused = QStringLiteral(
     "A value holding an unpaired UTF-16 surrogate cannot be written into a statement");
 
 void ExpectRefused(const QVariant& value, const QString& message) {
-    try {
-        ToSqlLiteral(value);
-        ADD_FAILURE() << "accepted " << value.toString().toStdString();
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Message(), message);
-    }
+    EXPECT_EQ(test::ErrorOf([&] { ToSqlLiteral(value); }), message)
+        << "for " << value.toString().toStdString();
 }
 
 TEST(NulInValues, AnInnerNulIsRefusedWithAClearMessage) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "session/Errors.h"
+#include "support/ErrorOf.h"
 #include "widgets/CheckList.h"
 #include "widgets/DropDownButton.h"
 #include "widgets/ListBox.h"
@@ -82,12 +83,8 @@ TEST_F(CheckListTest, SpaceFlipsAndBadRowsRaise) {
     list_.SetItemIndex(-1);
     QTest::keyClick(&list_, Qt::Key_Space);
     EXPECT_EQ(flips.count(), 1);
-    try {
-        list_.Checked(-1);
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Message(), QStringLiteral("List index out of bounds (-1)"));
-    }
+    EXPECT_EQ(test::ErrorOf([&] { list_.Checked(-1); }),
+              QStringLiteral("List index out of bounds (-1)"));
 }
 
 TEST(ListBoxTest, RowsAreTwentyPixelsHigh) {
