@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <cstring>
+#include <memory>
 
 namespace prvc03 {
 
@@ -23,6 +24,18 @@ Handle DriverHandle(const QSqlDatabase& db, const char* driverName, const char* 
         return nullptr;
     }
     return *static_cast<const Handle*>(handle.constData());
+}
+
+// A Reader of `statement` on the connection's own handle; null when the
+// connection has no handle of that kind.
+template <class Reader, class Handle>
+std::unique_ptr<Reader> ReaderOnHandle(const QSqlDatabase& db, const char* driverName,
+                                       const char* typeName, const QString& statement) {
+    const Handle handle = DriverHandle<Handle>(db, driverName, typeName);
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<Reader>(handle, statement);
 }
 
 }  // namespace prvc03

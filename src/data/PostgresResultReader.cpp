@@ -341,11 +341,7 @@ class PostgresResultReader final : public ResultReader {
 }  // namespace
 
 std::unique_ptr<ResultReader> PostgresReaderFor(QSqlDatabase& db, const QString& statement) {
-    PGconn* handle = DriverHandle<PGconn*>(db, "QPSQL", "pg_conn*");
-    if (handle == nullptr) {
-        return nullptr;
-    }
-    return std::make_unique<PostgresResultReader>(handle, statement);
+    return ReaderOnHandle<PostgresResultReader, PGconn*>(db, "QPSQL", "pg_conn*", statement);
 }
 
 }  // namespace prvc03

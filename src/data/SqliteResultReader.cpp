@@ -143,6 +143,17 @@ class SqliteResultReader final : public ResultReader {
         }
     }
 
+    // A number into a column of its own kind, as a Variant into any other.
+    template <class Number, class Parameter>
+    static void StoreNumber(ResultColumn& column, ResultColumn::Kind own,
+                            void (ResultColumn::*append)(Parameter), Number value) {
+        if (column.GetKind() == own) {
+            (column.*append)(value);
+        } else {
+            column.Append(QVariant(value));
+        }
+    }
+
     // One value of the current row, as QSQLITE gives it, into the store.
     void Store(int index, ResultColumn& column) const {
         const ResultColumn::Kind kind = column.GetKind();
@@ -150,24 +161,14 @@ class SqliteResultReader final : public ResultReader {
             case SQLITE_NULL:
                 column.AppendNull();
                 return;
-            case SQLITE_INTEGER: {
-                const qint64 value = sqlite3_column_int64(stmt_, index);
-                if (kind == ResultColumn::Kind::Int) {
-                    column.AppendInt(value);
-                } else {
-                    column.Append(QVariant(static_cast<qlonglong>(value)));
-                }
+            case SQLITE_INTEGER:
+                StoreNumber(column, ResultColumn::Kind::Int, &ResultColumn::AppendInt,
+                            static_cast<qlonglong>(sqlite3_column_int64(stmt_, index)));
                 return;
-            }
-            case SQLITE_FLOAT: {
-                const double value = sqlite3_column_double(stmt_, index);
-                if (kind == ResultColumn::Kind::Double) {
-                    column.AppendDouble(value);
-                } else {
-                    column.Append(QVariant(value));
-                }
+            case SQLITE_FLOAT:
+                StoreNumber(column, ResultColumn::Kind::Double, &ResultColumn::AppendDouble,
+                            sqlite3_column_double(stmt_, index));
                 return;
-            }
             case SQLITE_BLOB:
                 column.Append(
                     QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, index)),
@@ -199,11 +200,7 @@ class SqliteResultReader final : public ResultReader {
 }  // namespace
 
 std::unique_ptr<ResultReader> SqliteReaderFor(QSqlDatabase& db, const QString& statement) {
-    sqlite3* handle = DriverHandle<sqlite3*>(db, "QSQLITE", "sqlite3*");
-    if (handle == nullptr) {
-        return nullptr;
-    }
-    return std::make_unique<SqliteResultReader>(handle, statement);
+    return ReaderOnHandle<SqliteResultReader, sqlite3*>(db, "QSQLITE", "sqlite3*", statement);
 }
 
 }  // namespace prvc03

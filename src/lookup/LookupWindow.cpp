@@ -35,6 +35,15 @@ namespace prvc03 {
 
 namespace {
 
+// A box layout of `parent` with its margins and the spacing between items.
+template <class Box>
+Box* BoxLayout(QWidget* parent, const QMargins& margins, int spacing) {
+    auto* box = new Box(parent);
+    box->setContentsMargins(margins);
+    box->setSpacing(spacing);
+    return box;
+}
+
 constexpr int kClientWidth = 592;
 constexpr int kClientHeight = 563;
 constexpr int kSearchRowHeight = 25;
@@ -104,9 +113,7 @@ LookupWindow::~LookupWindow() {
 // ---- layout -------------------------------------------------------------------
 
 void LookupWindow::BuildLayout() {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    auto* layout = BoxLayout<QVBoxLayout>(this, {0, 0, 0, 0}, 0);
     BuildSearchRow();
     BuildConditionPanel();
     BuildSortPanel();
@@ -122,9 +129,7 @@ void LookupWindow::BuildLayout() {
 
 void LookupWindow::BuildSearchRow() {
     ToolBar1 = Panel(this, "ToolBar1", kSearchRowHeight);
-    auto* row = new QHBoxLayout(ToolBar1);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    auto* row = BoxLayout<QHBoxLayout>(ToolBar1, {0, 0, 0, 0}, 0);
     TFirst = NavigationButton(ToolBar1, "TFirst", Glyph::NavFirst, QStringLiteral("最前一笔"));
     TPrior = NavigationButton(ToolBar1, "TPrior", Glyph::NavPrior, QStringLiteral("上一笔"));
     TNext = NavigationButton(ToolBar1, "TNext", Glyph::NavNext, QStringLiteral("下一笔"));
@@ -170,9 +175,7 @@ void LookupWindow::BuildSearchRow() {
 
 void LookupWindow::BuildConditionPanel() {
     Panel4 = Panel(this, "Panel4", kConditionPanelHeight);
-    auto* column = new QVBoxLayout(Panel4);
-    column->setContentsMargins(2, 2, 2, 2);
-    column->setSpacing(2);
+    auto* column = BoxLayout<QVBoxLayout>(Panel4, {2, 2, 2, 2}, 2);
 
     wwDBGridQ = Named(new ConditionGrid(Panel4), "wwDBGridQ");
     wwDBGridQ->setAccessibleName(QStringLiteral("查询条件"));
@@ -203,9 +206,7 @@ void LookupWindow::BuildConditionPanel() {
 
 void LookupWindow::BuildSortPanel() {
     Panel6 = Panel(this, "Panel6", kSortPanelHeight);
-    auto* row = new QHBoxLayout(Panel6);
-    row->setContentsMargins(4, 3, 4, 3);
-    row->setSpacing(0);
+    auto* row = BoxLayout<QHBoxLayout>(Panel6, {4, 3, 4, 3}, 0);
 
     lbOrder1 = Named(new ListBox(Panel6), "lbOrder1");
     lbOrder1->setFixedWidth(248);
@@ -277,9 +278,7 @@ void LookupWindow::BuildStatusBar() {
 
 void LookupWindow::BuildButtonRow() {
     auto* bar = Panel(this, "Panel1", kButtonRowHeight);
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(8, 5, 8, 6);
-    row->setSpacing(6);
+    auto* row = BoxLayout<QHBoxLayout>(bar, {8, 5, 8, 6}, 6);
     if (kind_.multiSelect) {
         BitBtn5 = BitBtn(bar, "BitBtn5", QStringLiteral("全选"), Glyph::SelectAll, kBitBtnSize);
         BitBtn8 = BitBtn(bar, "BitBtn8", QStringLiteral("全不选"), Glyph::SelectNone, kBitBtnSize);

@@ -39,20 +39,20 @@ TfrmCopyPreview::TfrmCopyPreview(QObject* owner) : TfrmRootF(owner) {
               "Label3");
     Label3->setGeometry(12, 30, width, 20);
 
-    StringGrid1 = ResultGrid(this, "StringGrid1",
-                             {QStringLiteral("用户编号"), QStringLiteral("用户名称"),
-                              QStringLiteral("复制笔数"), QStringLiteral("结果")},
-                             QStringLiteral("复制预览结果"), QRect(12, 56, width, 200));
-    SetColumnWidths(StringGrid1, {{Code, 80}, {Name, 110}, {Rows, 72}});
+    StringGrid1 =
+        ResultGrid(this, "StringGrid1",
+                   {QStringLiteral("用户编号"), QStringLiteral("用户名称"),
+                    QStringLiteral("复制笔数"), QStringLiteral("结果")},
+                   QStringLiteral("复制预览结果"), QRect(12, 56, width, 200), {80, 110, 72});
     Label1->setBuddy(StringGrid1);
 
     Label2 = Named(new QLabel(QStringLiteral("原用户的权限"), this), "Label2");
     Label2->setGeometry(12, 264, width, 20);
-    StringGrid2 = ResultGrid(this, "StringGrid2",
-                             {QStringLiteral("MH002"), QStringLiteral("MH003"),
-                              QStringLiteral("MH004"), QStringLiteral("新用户")},
-                             QStringLiteral("原用户的权限明细"), QRect(12, 288, width, 214));
-    SetColumnWidths(StringGrid2, {{Program, 110}, {Title, 220}, {Note, 110}});
+    StringGrid2 =
+        ResultGrid(this, "StringGrid2",
+                   {QStringLiteral("MH002"), QStringLiteral("MH003"), QStringLiteral("MH004"),
+                    QStringLiteral("新用户")},
+                   QStringLiteral("原用户的权限明细"), QRect(12, 288, width, 214), {110, 220, 110});
     Label2->setBuddy(StringGrid2);
 
     BitBtn3 = StyleIconButton(this, "BitBtn3", QStringLiteral("导出"), QStyle::SP_DialogSaveButton,

@@ -42,12 +42,12 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    StringGrid1 = ResultGrid(this, "StringGrid1",
-                             {QStringLiteral("用户编号"), QStringLiteral("用户名称"),
-                              QStringLiteral("结果"), QStringLiteral("笔数")},
-                             QStringLiteral("复制结果"),
-                             QRect(12, 52, kClientWidth - 24, kClientHeight - 52 - 56));
-    SetColumnWidths(StringGrid1, {{Code, 80}, {Name, 110}, {Rows, 64}});
+    StringGrid1 =
+        ResultGrid(this, "StringGrid1",
+                   {QStringLiteral("用户编号"), QStringLiteral("用户名称"), QStringLiteral("结果"),
+                    QStringLiteral("笔数")},
+                   QStringLiteral("复制结果"),
+                   QRect(12, 52, kClientWidth - 24, kClientHeight - 52 - 56), {80, 110, 120, 64});
     // The result takes what the other columns leave; the count keeps its width.
     StringGrid1->horizontalHeader()->setStretchLastSection(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(Result, QHeaderView::Stretch);

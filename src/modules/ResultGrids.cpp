@@ -9,7 +9,8 @@
 namespace prvc03 {
 
 QTableWidget* ResultGrid(QWidget* parent, const char* name, const QStringList& titles,
-                         const QString& accessibleName, const QRect& geometry) {
+                         const QString& accessibleName, const QRect& geometry,
+                         std::initializer_list<int> widths) {
     auto* grid = Named(new QTableWidget(0, static_cast<int>(titles.size()), parent), name);
     grid->setAccessibleName(accessibleName);
     grid->setGeometry(geometry);
@@ -22,13 +23,11 @@ QTableWidget* ResultGrid(QWidget* parent, const char* name, const QStringList& t
     grid->setTabKeyNavigation(false);
     grid->setWordWrap(false);
     grid->horizontalHeader()->setStretchLastSection(true);
-    return grid;
-}
-
-void SetColumnWidths(QTableWidget* grid, std::initializer_list<std::pair<int, int>> widths) {
-    for (const auto& [column, width] : widths) {
-        grid->setColumnWidth(column, width);
+    int column = 0;
+    for (const int width : widths) {
+        grid->setColumnWidth(column++, width);
     }
+    return grid;
 }
 
 QTableWidgetItem* ResultCell(const QString& text, Qt::Alignment alignment) {

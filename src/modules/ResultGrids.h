@@ -10,7 +10,6 @@
 #include <QStyle>
 
 #include <initializer_list>
-#include <utility>
 
 class QPushButton;
 class QTableWidget;
@@ -23,11 +22,11 @@ namespace prvc03 {
 inline const QColor kFailedText(0xC0, 0x00, 0x00);
 
 // A grid of `titles` whose rows are selected whole and never edited; Tab
-// leaves it, and its last column takes the width left over.
+// leaves it. Its first columns are `widths` pixels wide, in order; the last
+// one takes the width left over.
 QTableWidget* ResultGrid(QWidget* parent, const char* name, const QStringList& titles,
-                         const QString& accessibleName, const QRect& geometry);
-// Gives each (column, width) pair's column of `grid` its width in pixels.
-void SetColumnWidths(QTableWidget* grid, std::initializer_list<std::pair<int, int>> widths);
+                         const QString& accessibleName, const QRect& geometry,
+                         std::initializer_list<int> widths);
 // A cell that can be selected but not edited; its text is its tooltip too.
 QTableWidgetItem* ResultCell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft);
 // A push button with `caption`, the style's `icon` and the tooltip `tip`.
