@@ -25,6 +25,7 @@
 #include "ServerData.h"
 #include "Summary.h"
 #include "data/DatabaseProduct.h"
+#include "data/Odbc.h"
 #include "data/ResultColumn.h"
 #include "data/ResultReader.h"
 #include "modules/CopyStatements.h"
@@ -209,7 +210,8 @@ double RawOdbcStore(QSqlDatabase& db, const QString& sql, int expected) {
 // and the column description) go to `execute`.
 double ReaderAlone(QSqlDatabase& db, const QString& sql, std::vector<double>& execute) {
     const auto start = std::chrono::steady_clock::now();
-    const std::unique_ptr<ResultReader> reader = ExecuteWithOdbc(db, sql, OdbcFetch::Blocks);
+    const std::unique_ptr<ResultReader> reader = OdbcReaderFor(db, sql, OdbcFetch::Blocks);
+    reader->Execute();
     execute.push_back(
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     std::vector<ResultColumn> columns;
