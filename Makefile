@@ -17,17 +17,23 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
 
-.PHONY: all deps build run test test-asan bench fuzz package install format format-check clean
+.PHONY: all deps configure build run test test-asan bench fuzz package install format \
+        format-check clean
 
 all: build
 
 deps:
 	@bash scripts/install-deps.sh
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+# Configures BUILD when it has no build yet, and again whenever CMAKE_ARGS
+# are given, so that they apply to a folder configured before as well (CMake
+# keeps them in its cache for later runs).
+configure:
+	@if [ ! -f $(BUILD)/build.ninja ] || [ -n "$(strip $(CMAKE_ARGS))" ]; then set -x; \
+	  cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS); \
+	fi
 
-build: deps $(BUILD)/build.ninja
+build: deps configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -48,22 +54,30 @@ package: build
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# The suite under AddressSanitizer and UBSan, leaks included; what Qt, the
+# fonts and the database drivers leak themselves is suppressed by
+# scripts/lsan-suppressions.txt.
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPRVC03_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPRVC03_SANITIZE=ON \
+	  $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=0 bash scripts/run-tests.sh $(ASAN_BUILD)
+	ASAN_OPTIONS=detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
+	  bash scripts/run-tests.sh $(ASAN_BUILD)
 
 # libFuzzer targets, built with clang in their own folder, each run for
 # FUZZ_SECONDS.
 fuzz:
 	@bash scripts/install-deps.sh fuzz
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPRVC03_FUZZ=ON -DPRVC03_BUILD_TESTS=OFF
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPRVC03_FUZZ=ON \
+	  -DPRVC03_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) --target fuzzers -j $(JOBS)
 	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: deps
-	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPRVC03_BUILD_BENCH=ON $(CMAKE_ARGS)
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPRVC03_BUILD_BENCH=ON \
+	  $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target prvc03_bench
 	QT_QPA_PLATFORM=offscreen PRVC03_BENCH_SCALE=$(BENCH_SCALE) \
 	  bash scripts/with-postgres.sh $(BENCH_BUILD)/bin/prvc03_bench $(BENCH_ARGS)

@@ -57,12 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool unsafeValue = false;
     bool otherLogic = false;
     for (ConditionRow& row : rows) {
-        row.Field = Pick(input, labels);
-        row.Operator = Pick(input, operators);
-        row.Value = Text(input);
-        row.Logic = Pick(input, logic);
-        unsafeValue = unsafeValue || test::UnsafeForStatements(TrimControl(row.Value));
-        const QString word = TrimControl(row.Logic).toUpper();
+        row.field = Pick(input, labels);
+        row.op = Pick(input, operators);
+        row.value = Text(input);
+        row.logic = Pick(input, logic);
+        unsafeValue = unsafeValue || test::UnsafeForStatements(TrimControl(row.value));
+        const QString word = TrimControl(row.logic).toUpper();
         otherLogic = otherLogic || !(word.isEmpty() || word == QLatin1String("AND") ||
                                      word == QLatin1String("OR"));
     }
@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     QSet<QString> values;
     for (const ConditionRow& row : rows) {
-        values.insert(TrimControl(row.Value));
+        values.insert(TrimControl(row.value));
     }
     for (QString literal : shape.literals) {
         const bool found =

@@ -13,8 +13,8 @@ namespace prvc03::demo {
 void Exec(QSqlDatabase& db, const QString& statement) {
     QSqlQuery query(db);
     if (!query.exec(statement)) {
-        throw std::runtime_error(
-            (statement + QStringLiteral(": ") + query.lastError().text()).toStdString());
+        const QString text = statement + QStringLiteral(": ") + query.lastError().text();
+        throw std::runtime_error(text.toStdString());
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 #include "platform/Cp936.h"
 #include "platform/HostString.h"
@@ -71,19 +72,33 @@ HostWindow::HostWindow(QSqlDatabase& db, const QString& libraryPath, const QStri
             Append(QStringLiteral("[消息框] 类型 0x%1 %2: %3")
                        .arg(type, 2, 16, QLatin1Char('0'))
                        .arg(platform::FromCp936(caption), message));
-            if (interactive) {
-                QMessageBox box(type & platform::MB_ICONSTOP       ? QMessageBox::Critical
-                                : type & platform::MB_ICONQUESTION ? QMessageBox::Question
-                                                                   : QMessageBox::NoIcon,
-                                platform::FromCp936(caption), message, QMessageBox::Ok);
-                // The system's OK text for the user's locale, with or without
-                // the toolkit's translations.
-                const QString ok = platform::MessageBoxButtonText(platform::IDOK);
-                if (!ok.isEmpty()) {
-                    box.button(QMessageBox::Ok)->setText(ok);
-                }
-                box.exec();
+            const bool yesNo = (type & platform::MB_TYPEMASK) == platform::MB_YESNO;
+            if (!interactive) {
+                // Nobody to answer a question: the answer that changes nothing.
+                return yesNo ? platform::IDNO : platform::IDOK;
             }
+            QMessageBox box(type & platform::MB_ICONSTOP       ? QMessageBox::Critical
+                            : type & platform::MB_ICONQUESTION ? QMessageBox::Question
+                                                               : QMessageBox::NoIcon,
+                            platform::FromCp936(caption), message,
+                            yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+            // The system's button texts for the user's locale, with or
+            // without the toolkit's translations.
+            const std::pair<QMessageBox::StandardButton, int> buttons[] = {
+                {QMessageBox::Ok, platform::IDOK},
+                {QMessageBox::Yes, platform::IDYES},
+                {QMessageBox::No, platform::IDNO}};
+            for (const auto& [button, id] : buttons) {
+                const QString text = platform::MessageBoxButtonText(id);
+                if (box.button(button) != nullptr && !text.isEmpty()) {
+                    box.button(button)->setText(text);
+                }
+            }
+            if (yesNo) {
+                box.setEscapeButton(QMessageBox::No);
+                return box.exec() == QMessageBox::Yes ? platform::IDYES : platform::IDNO;
+            }
+            box.exec();
             return platform::IDOK;
         });
     Append(QStringLiteral("宿主已启动，数据库：%1").arg(databaseLabel));

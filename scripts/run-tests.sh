@@ -13,6 +13,8 @@ log=$(mktemp)
 out=$(mktemp)
 trap 'rm -f "$log" "$out"' EXIT
 export PRVC03_CONFIGURATION_LOG="$log"
+# The server logs every statement: tests read what reached it.
+export PRVC03_PG_LOG_STATEMENTS=1
 bash "$here/with-postgres.sh" ctest --test-dir "$build" --output-on-failure -j "$(nproc)" | tee "$out"
 echo "Cases run per database configuration:"
 sort "$log" | uniq -c | awk '{printf "  %-24s %5d %s\n", $2, $1, $3}'

@@ -3,7 +3,10 @@
 #   scripts/with-postgres.sh CMD [ARGS...]
 # The server lives in a fresh temporary folder (data, unix socket, log), on a
 # free port of its own, with one database. CMD sees its address in
-# PRVC03_PG_CONNINFO ("host=127.0.0.1 port=P dbname=prvc03 user=postgres").
+# PRVC03_PG_CONNINFO ("host=127.0.0.1 port=P dbname=prvc03 user=postgres")
+# and its log in PRVC03_PG_LOG. With PRVC03_PG_LOG_STATEMENTS=1 the server
+# logs every statement it runs, each line led by the server process's id,
+# so that tests can read what reached it (the benchmarks leave it off).
 # The server is stopped and the folder removed when the script ends, whether
 # or not CMD failed; the script returns CMD's exit code. A server that cannot
 # start is an error, never a silent skip.
@@ -73,6 +76,12 @@ port_free() {
   ! (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
 }
 
+logging=""
+if [ "${PRVC03_PG_LOG_STATEMENTS:-0}" = 1 ]; then
+  # pg_ctl hands the options to the server through the shell: quoted there.
+  logging="-c log_statement=all -c log_line_prefix='[%p] '"
+fi
+
 port=""
 for attempt in 1 2 3 4 5 6 7 8; do
   candidate=$((20000 + (RANDOM * 32768 + RANDOM) % 40000))
@@ -80,7 +89,7 @@ for attempt in 1 2 3 4 5 6 7 8; do
   # Durability is of no use to a throw-away server: no fsync, no full pages.
   if server "$pg_bin/pg_ctl" -D "$data" -l "$log" -w -t 60 \
     -o "-p $candidate -k $dir -c listen_addresses=127.0.0.1 -c fsync=off \
--c synchronous_commit=off -c full_page_writes=off -c max_connections=200" start \
+-c synchronous_commit=off -c full_page_writes=off -c max_connections=200 $logging" start \
     >/dev/null 2>&1; then
     port=$candidate
     started=1
@@ -102,6 +111,7 @@ if ! server "$pg_bin/psql" -X -q -h "$dir" -p "$port" -U postgres -d postgres \
 fi
 
 export PRVC03_PG_CONNINFO="host=127.0.0.1 port=$port dbname=$dbname user=postgres"
+export PRVC03_PG_LOG="$log"
 echo "with-postgres: PostgreSQL $("$pg_bin/postgres" --version | awk '{print $3}') on 127.0.0.1:$port"
 
 set +e

@@ -4,7 +4,8 @@
 // stopped, or when the host's own busy timeout would have ended it.
 // sqlite3_interrupt does not end such a wait, hence a busy handler of the
 // module's own for that time. Afterwards the host's busy timeout is in force
-// again, exactly as it was (PRAGMA busy_timeout before and after agree).
+// again, exactly as it was (PRAGMA busy_timeout before and after agree). The
+// host's timeout is read outside transactions only.
 
 #include <sqlite3.h>
 

@@ -36,12 +36,18 @@ QueryProgress::QueryProgress(QWidget* window)
     setObjectName(QStringLiteral("frmQueryProgress"));
     setWindowTitle(QStringLiteral("正在查询…"));
     setModal(true);
-    setFixedSize(300, 100);
+    // A window takes no font from its parent by itself: it looks like the
+    // window that waits.
+    setFont(window->font());
+    setPalette(window->palette());
+    setAutoFillBackground(true);
+    constexpr int kWidth = 360;
+    setFixedSize(kWidth, 104);
 
     Label1 = Named(new QLabel(this), "Label1");
-    Label1->setGeometry(16, 14, 268, 22);
+    Label1->setGeometry(16, 16, kWidth - 32, 24);
     BitBtn2 = BitBtn(this, "BitBtn2", QStringLiteral("取消"), Glyph::Cancel, QSize(97, 30));
-    BitBtn2->move((300 - 97) / 2, 56);
+    BitBtn2->move((kWidth - 97) / 2, 58);
     BitBtn2->setToolTip(QStringLiteral("停止查询（Esc）"));
     Label1->setBuddy(BitBtn2);
     connect(BitBtn2, &QPushButton::clicked, this, &QueryProgress::Cancel);

@@ -11,8 +11,8 @@
 
 #include <cstring>
 
-#include "forms/KeyDownHook.h"
-#include "forms/SysColor.h"
+#include "forms/KeyPreview.h"
+#include "platform/SysColors.h"
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
 #include "session/Global.h"
@@ -21,31 +21,6 @@
 namespace prvc03 {
 
 namespace {
-
-constexpr char kCharEscape = 27;
-constexpr char kCharEnter = 13;
-
-// The character a key types, 0 for none (or none below 128).
-char KeyChar(const QKeyEvent& event) {
-    switch (event.key()) {
-        case Qt::Key_Escape:
-            return kCharEscape;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return kCharEnter;
-        case Qt::Key_Tab:
-            return 9;
-        case Qt::Key_Backspace:
-            return 8;
-        default:
-            break;
-    }
-    const QString text = event.text();
-    if (text.size() == 1 && text.at(0).unicode() > 0 && text.at(0).unicode() < 128) {
-        return static_cast<char>(text.at(0).unicode());
-    }
-    return 0;
-}
 
 // Whether `widget` or one of its parents below `window` is a data grid (the
 // grid itself, its viewport or a cell editor on it).
@@ -103,9 +78,9 @@ TfrmRoot::TfrmRoot(QObject* owner)
 
     setFont(WindowFont());
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, SysColor(platform::COLOR_BTNFACE));
-    colours.setColor(QPalette::Button, SysColor(platform::COLOR_BTNFACE));
-    colours.setColor(QPalette::WindowText, SysColor(platform::COLOR_WINDOWTEXT));
+    colours.setColor(QPalette::Window, platform::SysColor<QColor>(platform::COLOR_BTNFACE));
+    colours.setColor(QPalette::Button, platform::SysColor<QColor>(platform::COLOR_BTNFACE));
+    colours.setColor(QPalette::WindowText, platform::SysColor<QColor>(platform::COLOR_WINDOWTEXT));
     setPalette(colours);
     setAutoFillBackground(true);
 
@@ -118,18 +93,37 @@ TfrmRoot::TfrmRoot(QObject* owner)
     // Listed now so the list keeps creation order; class name and handle
     // follow when the handle is made.
     AddOpenWindow(this, QByteArray(), 0);
-    // Key preview: the window sees each key before the focused control.
-    if (QCoreApplication* application = QCoreApplication::instance()) {
-        application->installEventFilter(this);
-    }
+    // The window sees each key before the focused control.
+    keyPreview_ = std::make_unique<KeyPreview>(
+        this,
+        [this](int& key, Qt::KeyboardModifiers shift) {
+            closedByKeyDown_ = false;
+            FormKeyDown(key, shift);
+        },
+        [this](char& key) { FormKeyPress(key); });
+}
+
+void* TfrmRoot::operator new(std::size_t size) {
+    return ::operator new(size);
+}
+
+void TfrmRoot::operator delete(void* memory) {
+    ::operator delete(memory);
+}
+
+void TfrmRoot::operator delete(TfrmRoot* window, std::destroying_delete_t) {
+    window->RunDestroyStep();
+    // The memory starts at the most-derived object, not necessarily here.
+    void* memory = dynamic_cast<void*>(window);
+    window->~TfrmRoot();  // virtual: the most-derived destructor first
+    ::operator delete(memory);
 }
 
 TfrmRoot::~TfrmRoot() {
-    UnbindHandlers();
+    // Done already when delete freed the window; a window on the stack gets
+    // TfrmRoot's part of the step here.
     RunDestroyStep();
-    if (QCoreApplication* application = QCoreApplication::instance()) {
-        application->removeEventFilter(this);
-    }
+    keyPreview_.reset();
     if (handle_ != 0) {
         platform::UnregisterWindow(handle_);
         handle_ = 0;
@@ -165,18 +159,16 @@ void TfrmRoot::SetClientSize(int width, int height) {
     setFixedSize(width, height);
 }
 
-void TfrmRoot::UnbindHandlers() {
-    for (const QMetaObject::Connection& connection : handlerConnections_) {
-        disconnect(connection);
-    }
-    handlerConnections_.clear();
-}
-
 void TfrmRoot::RunDestroyStep() {
     if (destroyStepDone_) {
         return;
     }
     destroyStepDone_ = true;
+    for (const QMetaObject::Connection& connection : handlerConnections_) {
+        disconnect(connection);
+    }
+    handlerConnections_.clear();
+    Q_EMIT Destroying();
     RunHandler([this] { FormDestroy(); });
 }
 
@@ -426,68 +418,6 @@ void TfrmRoot::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-bool TfrmRoot::IsPropagationStep(const QKeyEvent& event, QObject* receiver) const {
-    if (&event != lastKey_.event || lastKey_.receiver.isNull() || event.key() != lastKey_.key ||
-        event.modifiers() != lastKey_.modifiers) {
-        return false;
-    }
-    for (QObject* p = lastKey_.receiver->parent(); p != nullptr; p = p->parent()) {
-        if (p == receiver) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool TfrmRoot::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
-        static_cast<QWidget*>(watched)->window() != this) {
-        return QDialog::eventFilter(watched, event);
-    }
-    const auto& key = static_cast<const QKeyEvent&>(*event);
-    // A key that a control ignored travels on to its parents; the preview
-    // has already seen it at the first one.
-    if (IsPropagationStep(key, watched)) {
-        lastKey_.receiver = watched;
-        if (watched == this) {
-            lastKey_.event = nullptr;
-        }
-        return false;
-    }
-    lastKey_ = KeyDelivery{event, watched, key.key(), key.modifiers()};
-    QPointer<TfrmRoot> self(this);
-    bool consumed = false;
-    RunHandler([&] { consumed = PreviewKey(key); });
-    if (!self) {
-        return true;
-    }
-    closedByKeyDown_ = false;
-    if (consumed || watched == this) {
-        lastKey_.event = nullptr;
-    }
-    return consumed;
-}
-
-bool TfrmRoot::PreviewKey(const QKeyEvent& event) {
-    QPointer<TfrmRoot> self(this);
-    closedByKeyDown_ = false;
-    int virtualKey = VirtualKey(event.key());
-    if (virtualKey != 0) {
-        FormKeyDown(virtualKey, event.modifiers());
-        if (!self || virtualKey == 0) {
-            return true;
-        }
-    }
-    char character = KeyChar(event);
-    if (character != 0) {
-        FormKeyPress(character);
-        if (!self || character == 0) {
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace prvc03

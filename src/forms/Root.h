@@ -27,12 +27,15 @@
 //   the host's "Close", runs through closeEvent and so through FormClose.
 // - Controls reach the handlers through Bind, which runs each handler through
 //   RunHandler: an error is reported, never thrown into the event loop.
-// - FormDestroy runs once while the window is destroyed. A virtual call in a
-//   destructor reaches only the class being destroyed, so a derived window
-//   whose FormDestroy adds work calls RunDestroyStep() first thing in its own
-//   destructor; the step then runs the most-derived FormDestroy (which runs
-//   its parents' first) and later destructors skip it. Windows without a
-//   destroy step of their own need nothing: TfrmRoot's destructor runs it.
+// - The destroy step runs once, before any part of the window is destroyed:
+//   the handlers are unbound, then the most-derived FormDestroy runs (which
+//   runs its parents' first). Windows are made with new and freed by delete,
+//   deleteLater, their owner or their close; every one of these reaches
+//   TfrmRoot's destroying operator delete, which runs the step before it
+//   calls the destructors, so a derived window needs nothing for it. (In a
+//   destructor a virtual call reaches only the class being destroyed, which
+//   is why the step cannot wait for ~TfrmRoot.) A window that is not freed
+//   by delete, one on the stack, gets only TfrmRoot's part, from ~TfrmRoot.
 
 #include <QByteArray>
 #include <QDialog>
@@ -41,6 +44,7 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 #include <type_traits>
 #include <vector>
 
@@ -48,6 +52,8 @@
 #include "session/Errors.h"
 
 namespace prvc03 {
+
+class KeyPreview;
 
 // What the close step decides about the window (the toolkit's close action).
 enum class CloseAction {
@@ -70,6 +76,14 @@ class TfrmRoot : public QDialog {
     // it is destroyed itself, unless the window went first.
     explicit TfrmRoot(QObject* owner);
     ~TfrmRoot() override;
+    // Every delete of a window, through a pointer of any of its classes (or
+    // QObject's), comes to the destroying operator delete before any
+    // destructor runs: the destroy step, then the destructors, then the
+    // memory goes. The plain pair beside it allocates, and frees the memory
+    // of a window whose constructor failed.
+    void operator delete(TfrmRoot* window, std::destroying_delete_t);
+    static void* operator new(std::size_t size);
+    static void operator delete(void* memory);
 
     // The most-derived window class name, e.g. "TfrmRoot" or "TfrmPRVC03F".
     virtual QByteArray ClassName() const;
@@ -102,50 +116,45 @@ class TfrmRoot : public QDialog {
     virtual void ApplyShowCommand(int command);
     // Places the window when it is first shown: centred on the screen.
     virtual void PlaceWindow();
-    // Runs the destroy step once (see the conventions above).
-    void RunDestroyStep();
     // The window's fixed client size.
     void SetClientSize(int width, int height);
     // Connects `signal` of `sender` to `handler`, a member of this window's
     // class Window taking the signal's arguments (or fewer); the handler runs
-    // through RunBoundHandler. The window keeps the connection until
-    // UnbindHandlers or its destruction.
+    // through RunBoundHandler. The connection lasts until the destroy step.
     template <class Sender, class Signal, class Window, class... Args>
     QMetaObject::Connection Bind(Sender* sender, Signal signal, void (Window::*handler)(Args...));
-    // Cuts every connection Bind made. A window whose handlers use its own
-    // members calls it first thing in its destructor: the controls are
-    // destroyed after that part of the window is gone.
-    void UnbindHandlers();
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
+  Q_SIGNALS:
+    // The destroy step has begun: the handlers are unbound and FormDestroy is
+    // about to run, on a window whose parts all still exist.
+    void Destroying();
+
   private:
     class Endpoint;
-    struct KeyDelivery {
-        const QEvent* event = nullptr;
-        QPointer<QObject> receiver;
-        int key = 0;
-        Qt::KeyboardModifiers modifiers;
-    };
+
+    // The destroy step (see the conventions above), once: cuts every
+    // connection Bind made, then runs FormDestroy.
+    void RunDestroyStep();
 
     // Runs one bound handler through RunHandler, counted, so that a close
     // asking to free the window while it runs waits for it.
     void RunBoundHandler(const std::function<void()>& handler);
-    bool IsPropagationStep(const QKeyEvent& event, QObject* receiver) const;
-    bool PreviewKey(const QKeyEvent& event);
 
     std::unique_ptr<Endpoint> endpoint_;
+    std::unique_ptr<KeyPreview> keyPreview_;
     std::vector<QMetaObject::Connection> handlerConnections_;
     platform::HWND handle_ = 0;
     platform::HWND parentWindow_ = 0;
-    KeyDelivery lastKey_;
     QEventLoop* modalLoop_ = nullptr;
     int runningHandlers_ = 0;
     bool freeAfterHandlers_ = false;
     bool inCloseEvent_ = false;
+    // Set when an Esc key-down closed the window, until the next key-down:
+    // the Esc character that follows must not close it a second time.
     bool closedByKeyDown_ = false;
     bool placed_ = false;
     bool destroyStepDone_ = false;

@@ -4,62 +4,10 @@
 #include <QPainter>
 
 #include "forms/Controls.h"
-#include "forms/SysColor.h"
+#include "platform/SysColors.h"
 #include "resources/Glyphs.h"
-#include "session/Errors.h"
 
 namespace prvc03 {
-
-namespace {
-
-constexpr int kTextLeft = 6;
-constexpr int kTextTop = 4;
-
-}  // namespace
-
-// ---- owner-drawn tabs ---------------------------------------------------------
-
-OwnerDrawnTabBar::OwnerDrawnTabBar(QWidget* parent) : QTabBar(parent) {
-    setDrawBase(false);
-}
-
-void OwnerDrawnTabBar::paintEvent(QPaintEvent* /*event*/) {
-    if (!drawTab_) {
-        return;
-    }
-    RunHandler([this] {
-        QPainter canvas(this);
-        canvas.setFont(font());
-        int visibleIndex = 0;
-        for (int i = 0; i < count(); ++i) {
-            if (!isTabVisible(i)) {
-                continue;
-            }
-            canvas.save();
-            drawTab_(canvas, visibleIndex, tabRect(i), i == currentIndex());
-            canvas.restore();
-            ++visibleIndex;
-        }
-    });
-}
-
-QSize OwnerDrawnTabBar::tabSizeHint(int index) const {
-    // Room for the caption in bold at its offset, whatever the style thinks.
-    QFont bold = font();
-    bold.setBold(true);
-    const QFontMetrics metrics(bold);
-    const QSize styled = QTabBar::tabSizeHint(index);
-    return QSize(
-        std::max(styled.width(), metrics.horizontalAdvance(tabText(index)) + 2 * kTextLeft),
-        std::max(styled.height(), metrics.height() + 2 * kTextTop));
-}
-
-OwnerDrawnPageControl::OwnerDrawnPageControl(QWidget* parent)
-    : QTabWidget(parent), tabBar_(new OwnerDrawnTabBar(this)) {
-    setTabBar(tabBar_);
-}
-
-// ---- the frame ---------------------------------------------------------------
 
 TfrmRootFY::TfrmRootFY(QObject* owner) : TfrmRootF(owner) {
     setObjectName(QStringLiteral("frmRootFY"));
@@ -95,11 +43,12 @@ TabDrawing TfrmRootFY::DescribeTab(int tabIndex, const QRect& rect, bool active)
     TabDrawing drawing;
     drawing.rect = rect;
     drawing.bold = active;
-    drawing.text =
-        SysColor(active ? platform::COLOR_CAPTIONTEXT : platform::COLOR_INACTIVECAPTIONTEXT);
-    drawing.background =
-        SysColor(active ? platform::COLOR_ACTIVECAPTION : platform::COLOR_INACTIVECAPTION);
-    drawing.textTopLeft = QPoint(rect.left() + kTextLeft, rect.top() + kTextTop);
+    drawing.text = platform::SysColor<QColor>(active ? platform::COLOR_CAPTIONTEXT
+                                                     : platform::COLOR_INACTIVECAPTIONTEXT);
+    drawing.background = platform::SysColor<QColor>(active ? platform::COLOR_ACTIVECAPTION
+                                                           : platform::COLOR_INACTIVECAPTION);
+    drawing.textTopLeft =
+        QPoint(rect.left() + OwnerDrawnTabBar::TextLeft, rect.top() + OwnerDrawnTabBar::TextTop);
     // The tab index counts only pages whose tab is visible.
     int visibleIndex = 0;
     for (int page = 0; page < PageControl1->count(); ++page) {

@@ -8,48 +8,13 @@
 #include <QPushButton>
 #include <QRect>
 #include <QString>
-#include <QTabBar>
-#include <QTabWidget>
-
-#include <functional>
 
 #include "forms/RootF.h"
+#include "widgets/OwnerDrawnPageControl.h"
 
 class QPainter;
 
 namespace prvc03 {
-
-// A tab bar that leaves the drawing of each visible tab to a callback, which
-// receives the tab's index counted among the visible tabs only.
-class OwnerDrawnTabBar final : public QTabBar {
-    Q_OBJECT
-
-  public:
-    using DrawTab =
-        std::function<void(QPainter& canvas, int tabIndex, const QRect& rect, bool active)>;
-
-    explicit OwnerDrawnTabBar(QWidget* parent = nullptr);
-    void SetDrawTab(DrawTab drawTab) { drawTab_ = std::move(drawTab); }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-    QSize tabSizeHint(int index) const override;
-
-  private:
-    DrawTab drawTab_;
-};
-
-// A tab widget carrying an OwnerDrawnTabBar.
-class OwnerDrawnPageControl final : public QTabWidget {
-    Q_OBJECT
-
-  public:
-    explicit OwnerDrawnPageControl(QWidget* parent = nullptr);
-    OwnerDrawnTabBar* TabBar() const { return tabBar_; }
-
-  private:
-    OwnerDrawnTabBar* tabBar_;
-};
 
 // What drawing one tab puts on the canvas.
 struct TabDrawing {

@@ -79,10 +79,10 @@ QString BuildConditionText(const std::vector<Field>& fields,
     QString condition;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ConditionRow& row = rows[i];
-        const QString reference = ReferenceForLabel(fields, TrimControl(row.Field));
-        const QString op = TrimControl(row.Operator);
-        const QString value = TrimControl(row.Value);
-        const QString logic = TrimControl(row.Logic);
+        const QString reference = ReferenceForLabel(fields, TrimControl(row.field));
+        const QString op = TrimControl(row.op);
+        const QString value = TrimControl(row.value);
+        const QString logic = TrimControl(row.logic);
         const bool last = i + 1 == rows.size();
         const qsizetype position = ConditionOperators().indexOf(op);
         if (reference.isEmpty() || op.isEmpty() || value.isEmpty() || (!last && logic.isEmpty()) ||
@@ -104,11 +104,11 @@ QString BuildConditionText(const std::vector<Field>& fields,
 QString BuildOrderText(const std::vector<Field>& fields, const std::vector<OrderEntry>& entries) {
     QString order;
     for (const OrderEntry& entry : entries) {
-        const QString text = TrimControl(entry.Text);
+        const QString text = TrimControl(entry.text);
         for (const Field& field : fields) {
             if (TrimControl(field.Label()) == text) {
                 order += FieldReference(field) +
-                         (entry.Ascending ? QStringLiteral(" ASC,") : QStringLiteral(" DESC,"));
+                         (entry.ascending ? QStringLiteral(" ASC,") : QStringLiteral(" DESC,"));
             }
         }
     }
@@ -150,12 +150,12 @@ std::optional<QString> BuildQuickSearchStatement(const QString& baseSQL, SearchM
     const QString reference = TrimControl(fieldReference);
     const QString trimmed = TrimControl(value);
     QString condition;
-    if (!trimmed.isEmpty()) {
-        condition = mode == SearchMode::Research
-                        ? QStringLiteral(" AND ") + reference + QStringLiteral(" >= ") +
-                              ToSqlLiteral(QVariant(value))
-                        : QStringLiteral(" AND ") + reference + QStringLiteral(" LIKE '%") +
-                              Escaped(trimmed) + QStringLiteral("%'");
+    if (!trimmed.isEmpty() && mode == SearchMode::Research) {
+        condition = QStringLiteral(" AND ") + reference + QStringLiteral(" >= ") +
+                    ToSqlLiteral(QVariant(value));
+    } else if (!trimmed.isEmpty()) {
+        condition = QStringLiteral(" AND ") + reference + QStringLiteral(" LIKE '%") +
+                    Escaped(trimmed) + QStringLiteral("%'");
     }
     return baseSQL + QLatin1Char(' ') + condition + QStringLiteral(" ORDER BY ") + fieldReference;
 }

@@ -24,10 +24,10 @@ const QStringList& ConditionOperators();
 
 // One row of the condition grid, as typed.
 struct ConditionRow {
-    QString Field;     // display label
-    QString Operator;  // one of ConditionOperators()
-    QString Value;
-    QString Logic;  // "AND" / "OR"
+    QString field;  // display label
+    QString op;     // one of ConditionOperators()
+    QString value;
+    QString logic;  // "AND" / "OR"
 };
 
 // The condition text of the rows that take part, joined by their logic words,
@@ -37,8 +37,8 @@ QString BuildConditionText(const std::vector<Field>& fields, const std::vector<C
 
 // One entry of the sort order list.
 struct OrderEntry {
-    QString Text;  // display label
-    bool Ascending = true;
+    QString text;  // display label
+    bool ascending = true;
 };
 
 // "REF ASC,REF DESC" for the entries, in list order; empty when none match.

@@ -90,7 +90,6 @@ LookupWindow::LookupWindow(QObject* owner, const LookupKind& kind) : TfrmRootF(o
 LookupWindow::~LookupWindow() {
     // QWidget deletes the controls after this part of the window is gone:
     // nothing of theirs may call back into it any more.
-    UnbindHandlers();
     for (const QMetaObject::Connection& connection : connections_) {
         disconnect(connection);
     }
@@ -150,7 +149,7 @@ void LookupWindow::BuildSearchRow() {
     cxButton1->SetCaption(kModeResearch);
     cxButton1->SetGlyph(GlyphIcon(Glyph::ModeResearch));
     cxButton1->setFocusPolicy(Qt::StrongFocus);
-    cxButton1->setAccessibleName(QStringLiteral("查找"));
+    cxButton1->SetPurpose(QStringLiteral("查找"));
     cxButton1->setToolTip(QStringLiteral("空格键查找；F4 或 Alt+↓ 选择查找方式"));
     PopupMenu1 = Named(new QMenu(cxButton1), "PopupMenu1");
     fC = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeResearch), kModeResearch), "fC");
@@ -427,6 +426,10 @@ void LookupWindow::ShowSteps() {
             }
         }
     }
+    // The window paints while it waits for its records: the two panels are
+    // hidden already, as they will be once the records are in.
+    Panel4->hide();
+    Panel6->hide();
     RunSearch(BaseSQL, resultFields);
 
     SearchField->setCurrentIndex(0);

@@ -6,10 +6,6 @@ TfrmRootFH* frmRootFH = nullptr;
 
 TfrmRootFH::TfrmRootFH(QObject* owner) : LookupWindow(owner, kSingleSelectKind) {}
 
-TfrmRootFH::~TfrmRootFH() {
-    RunDestroyStep();
-}
-
 TfrmRootFH*& TfrmRootFH::Current() {
     return frmRootFH;
 }

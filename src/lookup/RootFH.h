@@ -10,7 +10,6 @@ class TfrmRootFH final : public LookupWindow {
     Q_OBJECT
   public:
     explicit TfrmRootFH(QObject* owner);
-    ~TfrmRootFH() override;
 
     // The module-wide pointer of this kind (frmRootFH).
     static TfrmRootFH*& Current();

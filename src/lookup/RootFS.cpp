@@ -6,10 +6,6 @@ TfrmRootFS* frmRootFS = nullptr;
 
 TfrmRootFS::TfrmRootFS(QObject* owner) : LookupWindow(owner, kMultiSelectKind) {}
 
-TfrmRootFS::~TfrmRootFS() {
-    RunDestroyStep();
-}
-
 TfrmRootFS*& TfrmRootFS::Current() {
     return frmRootFS;
 }

@@ -10,7 +10,6 @@ class TfrmRootFS final : public LookupWindow {
     Q_OBJECT
   public:
     explicit TfrmRootFS(QObject* owner);
-    ~TfrmRootFS() override;
 
     // The module-wide pointer of this kind (frmRootFS).
     static TfrmRootFS*& Current();

@@ -1,5 +1,6 @@
 #include "modules/CopyDryRun.h"
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -8,6 +9,7 @@
 #include "data/Statements.h"
 #include "data/Transactions.h"
 #include "modules/CopyStatements.h"
+#include "modules/PermissionRows.h"
 #include "session/Errors.h"
 #include "session/SqlLiteral.h"
 
@@ -32,6 +34,8 @@ QString CopyForecast::Outcome() const {
 
 std::vector<CopyForecast> CopyDryRun::Run(const QString& sourceText,
                                           const std::vector<CopyTarget>& targets) {
+    sourceText_ = sourceText;
+    programs_ = AllRows(db_, SourceProgramsStatement(sourceText));
     std::vector<CopyForecast> forecasts;
     forecasts.reserve(targets.size());
     // Statements of the lines forecast as copyable, per target user literal.
@@ -44,7 +48,7 @@ std::vector<CopyForecast> CopyDryRun::Run(const QString& sourceText,
             literal = ToSqlLiteral(target.code);
         } catch (const Error& error) {
             // A code the literal rule refuses: 确定 fails this line as well.
-            CopyForecast refused{target.code, target.name, 0, false, error.Message()};
+            CopyForecast refused{target.code, target.name, 0, false, error.Message(), {}};
             forecasts.push_back(refused);
             continue;
         }
@@ -64,7 +68,7 @@ std::vector<CopyForecast> CopyDryRun::Run(const QString& sourceText,
 
 CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal,
                                 const QString& statement, const std::vector<QString>& earlier) {
-    CopyForecast forecast{target.code, target.name, 0, false, QString()};
+    CopyForecast forecast{target.code, target.name, 0, false, QString(), {}};
     if (!BeginTransaction(db_)) {
         // Without a transaction of its own the statement would write: it
         // does not run, and 确定 fails this line in the same way.
@@ -78,6 +82,7 @@ CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal
         for (const QString& repeated : earlier) {
             RunStatement(db_, repeated);
         }
+        forecast.held = HeldPrograms(literal);
         const QString count = PermissionCountStatement(literal);
         const qint64 before = Count(db_, count);
         // The statement as ExecuteSQL runs it, without its report to the host.
@@ -98,9 +103,29 @@ CopyForecast CopyDryRun::RunOne(const CopyTarget& target, const QString& literal
         forecast.error = QString::fromUtf8(error.what());
     }
     if (!RollbackTransaction(db_)) {
-        throw Error(QStringLiteral("复制预览无法回滚：") + DatabaseErrorText(db_.lastError()));
+        QString text =
+            QStringLiteral("复制预览无法回滚，预览已停止：") + DatabaseErrorText(db_.lastError());
+        if (!RestoreAutocommit(db_)) {
+            text += QStringLiteral("（连接未能恢复自动提交）");
+        }
+        throw Error(text);
     }
     return forecast;
+}
+
+std::vector<int> CopyDryRun::HeldPrograms(const QString& literal) {
+    QSet<QString> keys;
+    for (const QVariantList& row : AllRows(db_, HeldProgramsStatement(literal, sourceText_))) {
+        keys.insert(PermissionRows::ValueKey(row.value(0)));
+    }
+    std::vector<int> held;
+    for (int i = 0; i < static_cast<int>(programs_.size()); ++i) {
+        if (keys.contains(
+                PermissionRows::ValueKey(programs_[static_cast<std::size_t>(i)].value(0)))) {
+            held.push_back(i);
+        }
+    }
+    return held;
 }
 
 }  // namespace prvc03

@@ -5,18 +5,15 @@
 // outcome of each line is the forecast.
 
 #include <QString>
+#include <QVariantList>
 
 #include <vector>
+
+#include "modules/CopyTarget.h"
 
 class QSqlDatabase;
 
 namespace prvc03 {
-
-// One target line: the exact user code and the name shown beside it.
-struct CopyTarget {
-    QString code;
-    QString name;
-};
 
 // What 确定 would do for one target line.
 struct CopyForecast {
@@ -25,6 +22,10 @@ struct CopyForecast {
     int rows = 0;           // rows the copy would add; 0 when refused
     bool copyable = false;  // the database took the statement
     QString error;          // the database's text when it refused
+    // The source's programs (CopyDryRun::SourcePrograms, by position) whose
+    // MH002 the target holds already, as the database compares them: the
+    // rows a key on (MH001, MH002) rejects.
+    std::vector<int> held;
     // "可复制", or "失败：" followed by the database's text.
     QString Outcome() const;
 };
@@ -38,15 +39,24 @@ class CopyDryRun {
     // next one runs, so a line's transaction first repeats the earlier
     // copyable lines for the same user: two lines for one user forecast what
     // the second one meets. Raises an Error when a transaction cannot be
-    // rolled back (the preview stops rather than leave anything behind).
+    // rolled back: the preview stops, the connection back in autocommit.
     std::vector<CopyForecast> Run(const QString& sourceText,
                                   const std::vector<CopyTarget>& targets);
+
+    // Every row of the source as the last Run read it, before any
+    // transaction: MH002, MH003 and MH004, in MH002 order.
+    const std::vector<QVariantList>& SourcePrograms() const { return programs_; }
 
   private:
     CopyForecast RunOne(const CopyTarget& target, const QString& literal, const QString& statement,
                         const std::vector<QString>& earlier);
+    // The positions in programs_ of the source's MH002 values the target
+    // holds, read inside the target's transaction.
+    std::vector<int> HeldPrograms(const QString& literal);
 
     QSqlDatabase& db_;
+    QString sourceText_;
+    std::vector<QVariantList> programs_;
 };
 
 }  // namespace prvc03

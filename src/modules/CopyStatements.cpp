@@ -38,4 +38,51 @@ QString PermissionCountStatement(const QString& userLiteral) {
     return QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001=") + userLiteral;
 }
 
+QString PermissionColumns() {
+    return QStringLiteral(
+        "MH001,MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,UNCONFORM,LOCK,UNLOCK,"
+        "INVALID,PRICE");
+}
+
+QString PermissionRowsStatement(const QString& userLiteral, RowLock lock) {
+    QString statement =
+        QStringLiteral("SELECT ") + PermissionColumns() + QStringLiteral(" FROM ADMMH") +
+        (lock == RowLock::UpdLockHoldLock ? QStringLiteral(" WITH (UPDLOCK,HOLDLOCK)")
+                                          : QString()) +
+        QStringLiteral(" WHERE MH001=") + userLiteral;
+    if (lock == RowLock::ForUpdate) {
+        statement += QStringLiteral(" FOR UPDATE");
+    }
+    return statement;
+}
+
+QString DeletePermissionsStatement(const QString& userLiteral) {
+    return QStringLiteral("DELETE FROM ADMMH WHERE MH001=") + userLiteral;
+}
+
+QString RestorePermissionStatement() {
+    QStringList marks;
+    for (int i = 0; i < 16; ++i) {
+        marks << QStringLiteral("?");
+    }
+    return QStringLiteral("INSERT INTO ADMMH(") + PermissionColumns() +
+           QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+QString SourceProgramsStatement(const QString& sourceText) {
+    return QStringLiteral("SELECT MH002,MH003,MH004 FROM ADMMH WHERE MH001=") +
+           ToSqlLiteral(sourceText) + QStringLiteral(" ORDER BY MH002");
+}
+
+QString HeldProgramsStatement(const QString& targetLiteral, const QString& sourceText) {
+    return QStringLiteral("SELECT s.MH002 FROM ADMMH s WHERE s.MH001=") + ToSqlLiteral(sourceText) +
+           QStringLiteral(" AND EXISTS (SELECT 1 FROM ADMMH t WHERE t.MH001=") + targetLiteral +
+           QStringLiteral(" AND t.MH002=s.MH002)");
+}
+
+QString UsersByCodeStatement(const QStringList& literals) {
+    return QStringLiteral("SELECT MG001,MG002 FROM ADMMG WHERE MG001 IN (") +
+           literals.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
 }  // namespace prvc03

@@ -50,9 +50,10 @@ CopyOutcome CopyToTarget(QSqlDatabase& db, const QString& targetCode, const QStr
         outcome.error = QString::fromUtf8(error.what());
     }
     // A connection lost meanwhile has rolled back on its own (the server
-    // ends the transaction with the connection).
-    if (db.isOpen()) {
-        RollbackTransaction(db);
+    // ends the transaction with the connection). A rollback that fails
+    // would leave an ODBC connection out of autocommit for the host.
+    if (db.isOpen() && !RollbackTransaction(db)) {
+        RestoreAutocommit(db);
     }
     return outcome;
 }

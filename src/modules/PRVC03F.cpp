@@ -1,6 +1,9 @@
 #include "modules/PRVC03F.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,10 +22,13 @@
 #include "lookup/RootFS.h"
 #include "modules/CopyChecks.h"
 #include "modules/CopyDryRun.h"
+#include "modules/CopyLedger.h"
 #include "modules/CopyPreview.h"
+#include "modules/CopyReport.h"
 #include "modules/CopyStatements.h"
-#include "modules/CopyTransaction.h"
-#include "platform/Cp936.h"
+#include "modules/InputBlock.h"
+#include "modules/MessageBoxes.h"
+#include "modules/PastedCodes.h"
 #include "platform/Windows.h"
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
@@ -35,19 +41,8 @@ namespace {
 const QString kUsersFrom = QStringLiteral("FROM ADMMG WHERE 1=1");
 constexpr int kCodeRole = Qt::UserRole;
 constexpr int kNameRole = Qt::UserRole + 1;
-
-// A message box of this window: no owner, caption "提示信息", OK button.
-void Tell(const QString& text, unsigned type) {
-    const QByteArray bytes = platform::ToCp936(text);
-    const QByteArray caption = platform::ToCp936(QStringLiteral("提示信息"));
-    platform::MessageBoxA(0, bytes.constData(), caption.constData(), type | platform::MB_OK);
-}
-
-// Tells the operator why the copy stops, then stops the handler silently.
-[[noreturn]] void Refuse(const QString& text) {
-    Tell(text, platform::MB_ICONSTOP);
-    throw Abort();
-}
+// At most this many codes are named when pasted codes name no user.
+constexpr int kMissingNamed = 50;
 
 Field UserField(const char* component, const char* name, const QString& label, int size) {
     Field field =
@@ -56,30 +51,42 @@ Field UserField(const char* component, const char* name, const QString& label, i
     return field;
 }
 
-// Keeps the window from taking input while the copy runs.
-class InputBlock final {
-  public:
-    explicit InputBlock(QWidget* window) : window_(window) { window_->setEnabled(false); }
-    ~InputBlock() { window_->setEnabled(true); }
-    InputBlock(const InputBlock&) = delete;
-    InputBlock& operator=(const InputBlock&) = delete;
-
-  private:
-    QWidget* window_;
-};
-
-// One target line's copy on the session's connection. A connection lost
-// during the copy fails this line, and the next ones, each with its message.
-CopyOutcome CopyToConnection(const QString& targetCode, const QString& sourceText) {
+// One target line's copy on the session's connection, recorded. A
+// connection lost during the copy fails this line, and the next ones, each
+// with its message.
+const CopiedLine& CopyOnConnection(CopyLedger& ledger, const CopyTarget& target) {
     QSqlDatabase* connection = nullptr;
     try {
         connection = &Connection();
     } catch (const Error& error) {
-        CopyOutcome outcome;
-        outcome.error = error.Message();
-        return outcome;
+        return ledger.Fail(target, error.Message());
     }
-    return CopyToTarget(*connection, targetCode, sourceText);
+    return ledger.Copy(*connection, target);
+}
+
+// A picked value as the text of a target line. NULL has no text: the
+// conversion fails, as it does for the operator's own tools.
+QString PickedText(const QVariant& value, int row, const QString& what) {
+    if (!value.isValid() || value.isNull()) {
+        throw Error(QStringLiteral("无法把空值（NULL）转换为文字：第 %1 笔资料的%2为空，"
+                                   "该笔及其后的资料未加入新用户列表．")
+                        .arg(row + 1)
+                        .arg(what));
+    }
+    return value.toString();
+}
+
+// A code for a message box: characters no box can show stand as "?", and a
+// code longer than any user's is cut.
+QString Printable(const QString& code) {
+    constexpr int kShown = 20;
+    QString shown = code.size() > kShown ? code.left(kShown) + QStringLiteral("…") : code;
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20 || c.isSurrogate()) {
+            c = QLatin1Char('?');
+        }
+    }
+    return shown;
 }
 
 }  // namespace
@@ -116,7 +123,13 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     ListBox1->setStyleSheet(
         QStringLiteral("QListWidget { background-color: rgb(255, 255, 175); }"));
     ListBox1->setAccessibleName(QStringLiteral("新用户列表"));
-    ListBox1->setToolTip(QStringLiteral("按 F4 添加新用户，按 Delete 删除选中的新用户"));
+    ListBox1->setToolTip(
+        QStringLiteral("按 F4 添加新用户，按 Delete 删除选中的新用户，按 Ctrl+V 粘贴用户编号"));
+    // The list's context menu: paste user codes, as Ctrl+V does.
+    PasteAction = new QAction(QStringLiteral("粘贴用户编号(&P)\tCtrl+V"), ListBox1);
+    PasteAction->setObjectName(QStringLiteral("PasteAction"));
+    ListBox1->addAction(PasteAction);
+    ListBox1->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     SpeedButton2 =
         FlatGlyphButton(GroupBox2, "SpeedButton2", Glyph::Lookup, 16, QStringLiteral("添加新用户"),
@@ -154,10 +167,7 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
     Bind(BitBtn3, &QPushButton::clicked, &TfrmPRVC03F::BitBtn3Click);
     Bind(new KeyDownHook(Edit1), &KeyDownHook::KeyDown, &TfrmPRVC03F::Edit1KeyDown);
     Bind(new KeyDownHook(ListBox1), &KeyDownHook::KeyDown, &TfrmPRVC03F::ListBox1KeyDown);
-}
-
-TfrmPRVC03F::~TfrmPRVC03F() {
-    UnbindHandlers();
+    Bind(PasteAction, &QAction::triggered, &TfrmPRVC03F::ListBox1Paste);
 }
 
 void TfrmPRVC03F::SpeedButton1Click() {
@@ -174,20 +184,42 @@ void TfrmPRVC03F::SpeedButton2Click() {
     if (!picked || picked->IsEmpty()) {
         return;
     }
-    int skipped = 0;
+    // A row whose code or name is NULL stops the adding there: the lines
+    // before it stay, the rows after it are not added.
     for (int row = picked->Low(1); row <= picked->High(1); ++row) {
-        const QVariant& code = picked->at(row, 1);
-        const QVariant& name = picked->at(row, 2);
-        // A row without a code names no user.
-        if (!code.isValid() || code.isNull()) {
-            ++skipped;
-            continue;
-        }
-        AddTargetLine(code.toString(), name.isNull() ? QString() : name.toString());
+        const int index = row - picked->Low(1);
+        const QString code = PickedText(picked->at(row, 1), index, QStringLiteral("用户编号"));
+        const QString name = PickedText(picked->at(row, 2), index, QStringLiteral("用户名称"));
+        AddTargetLine(code, name);
     }
-    if (skipped > 0) {
-        Tell(QStringLiteral("选取的资料中有 %1 笔用户编号为空，已略过．").arg(skipped),
-             platform::MB_ICONSTOP);
+}
+
+void TfrmPRVC03F::ListBox1Paste() {
+    PasteTargetCodes(QGuiApplication::clipboard()->text());
+}
+
+void TfrmPRVC03F::PasteTargetCodes(const QString& text) {
+    const QStringList codes = SplitPastedCodes(text);
+    if (codes.isEmpty()) {
+        Refuse(QStringLiteral("粘贴的内容中没有用户编号．"));
+    }
+    const PastedUsers users = FindPastedUsers(Connection(), codes);
+    if (!users.missing.isEmpty()) {
+        QStringList named;
+        for (const QString& code : users.missing.mid(0, kMissingNamed)) {
+            named << Printable(code);
+        }
+        QString text = QStringLiteral("以下用户编号不存在：") + named.join(QStringLiteral("、"));
+        if (users.missing.size() > kMissingNamed) {
+            text += QStringLiteral("等，共 %1 个").arg(users.missing.size());
+        }
+        Tell(text + QStringLiteral("．"), platform::MB_ICONSTOP);
+    }
+    int index = 0;
+    for (const PastedUser& user : users.found) {
+        AddTargetLine(PickedText(user.code, index, QStringLiteral("用户编号")),
+                      PickedText(user.name, index, QStringLiteral("用户名称")));
+        ++index;
     }
 }
 
@@ -213,6 +245,13 @@ QString TfrmPRVC03F::TargetCode(int line) const {
     return item == nullptr ? QString() : item->data(kCodeRole).toString();
 }
 
+CopyTarget TfrmPRVC03F::Target(int line) const {
+    const QListWidgetItem* item = ListBox1->item(line);
+    return item == nullptr
+               ? CopyTarget{}
+               : CopyTarget{item->data(kCodeRole).toString(), item->data(kNameRole).toString()};
+}
+
 QStringList TfrmPRVC03F::TargetCodes() const {
     QStringList codes;
     for (int line = 0; line < ListBox1->count(); ++line) {
@@ -228,10 +267,11 @@ void TfrmPRVC03F::BitBtn1Click() {
         Refuse(*refusal);
     }
 
+    CopyLedger ledger(sourceText);
     {
         const InputBlock block(this);
         for (int line = 0; line < ListBox1->count(); ++line) {
-            if (CopyToConnection(TargetCode(line), sourceText).committed) {
+            if (CopyOnConnection(ledger, Target(line)).outcome.committed) {
                 Tell(QStringLiteral("复制用户权限成功．"), platform::MB_ICONQUESTION);
             } else {
                 Tell(QStringLiteral("复制用户权限失败．"), platform::MB_ICONSTOP);
@@ -239,6 +279,7 @@ void TfrmPRVC03F::BitBtn1Click() {
         }
     }
     close();
+    ShowCopyReport(ledger, windowTitle());
 }
 
 void TfrmPRVC03F::BitBtn2Click() {
@@ -253,15 +294,16 @@ void TfrmPRVC03F::BitBtn3Click() {
     }
     std::vector<CopyTarget> targets;
     for (int line = 0; line < ListBox1->count(); ++line) {
-        targets.push_back({TargetCode(line), ListBox1->item(line)->data(kNameRole).toString()});
+        targets.push_back(Target(line));
     }
+    CopyDryRun dryRun(Connection());
     std::vector<CopyForecast> forecasts;
     {
         const InputBlock block(this);
-        forecasts = CopyDryRun(Connection()).Run(sourceText, targets);
+        forecasts = dryRun.Run(sourceText, targets);
     }
     auto preview = std::make_unique<TfrmCopyPreview>(nullptr);
-    preview->SetForecasts(TrimControl(sourceText), forecasts);
+    preview->SetForecasts(TrimControl(sourceText), forecasts, dryRun.SourcePrograms());
     preview->exec();
 }
 
@@ -273,6 +315,11 @@ void TfrmPRVC03F::Edit1KeyDown(int& key, Qt::KeyboardModifiers shift) {
 }
 
 void TfrmPRVC03F::ListBox1KeyDown(int& key, Qt::KeyboardModifiers shift) {
+    if (key == 'V' && shift == Qt::ControlModifier) {
+        key = 0;
+        ListBox1Paste();
+        return;
+    }
     if (shift != Qt::NoModifier) {
         return;
     }

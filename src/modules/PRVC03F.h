@@ -7,7 +7,9 @@
 #include <QStringList>
 
 #include "forms/RootFY.h"
+#include "modules/CopyTarget.h"
 
+class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -24,7 +26,6 @@ class TfrmPRVC03F final : public TfrmRootFY {
 
   public:
     explicit TfrmPRVC03F(QObject* owner);
-    ~TfrmPRVC03F() override;
 
     // Handlers.
     void SpeedButton1Click();
@@ -37,14 +38,24 @@ class TfrmPRVC03F final : public TfrmRootFY {
     // that is rolled back, and shows what 确定 would do.
     void BitBtn3Click();
     // Keys in the two boxes (virtual-key codes; set to 0 when consumed): F4
-    // opens the box's lookup, Delete in the list deletes the selected line.
+    // opens the box's lookup, Delete in the list deletes the selected line,
+    // Ctrl+V in the list pastes user codes.
     void Edit1KeyDown(int& key, Qt::KeyboardModifiers shift);
     void ListBox1KeyDown(int& key, Qt::KeyboardModifiers shift);
+    // Ctrl+V in the list, or "粘贴用户编号" in its context menu: the codes on
+    // the clipboard, through PasteTargetCodes.
+    void ListBox1Paste();
+    // Codes separated by line breaks, tabs, commas or blanks, looked up in
+    // ADMMG: each user found becomes a target line as if picked, in pasted
+    // order; the codes without a user are named in one message box.
+    void PasteTargetCodes(const QString& text);
 
     // Adds one target line for a picked user; the line keeps the exact code.
     void AddTargetLine(const QString& code, const QString& name);
     // The exact user code a target line stands for.
     QString TargetCode(int line) const;
+    // The user a target line stands for: exact code and name.
+    CopyTarget Target(int line) const;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -55,6 +66,7 @@ class TfrmPRVC03F final : public TfrmRootFY {
     QToolButton* SpeedButton3 = nullptr;
     QToolButton* SpeedButton4 = nullptr;
     QPushButton* BitBtn3 = nullptr;
+    QAction* PasteAction = nullptr;
     // Describes the lookup columns; never opened.
     QueryDataset* hqryADMMG = nullptr;
 

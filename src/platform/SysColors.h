@@ -1,5 +1,8 @@
 #pragma once
-// System colours as COLORREF values (0x00BBGGRR), by GetSysColor index.
+// The system colours, by GetSysColor index: as COLORREF values (0x00BBGGRR),
+// or through SysColor as any colour type built from red, green and blue
+// (QColor for the windows' palettes and owner drawing). Qt Core only: the
+// colour type comes from the caller.
 
 #include <cstdint>
 
@@ -31,5 +34,11 @@ inline constexpr int GetBValue(COLORREF c) {
 }
 
 COLORREF GetSysColor(int index);
+
+template <class Colour>
+Colour SysColor(int index) {
+    const COLORREF colour = GetSysColor(index);
+    return Colour(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
 
 }  // namespace prvc03::platform

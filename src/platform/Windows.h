@@ -58,6 +58,8 @@ inline constexpr int VK_F1 = 0x70;
 inline constexpr int VK_F4 = VK_F1 + 3;
 
 inline constexpr unsigned MB_OK = 0x00;
+inline constexpr unsigned MB_YESNO = 0x04;  // 是 / 否: IDYES or IDNO (MessageBoxButtons.h)
+inline constexpr unsigned MB_TYPEMASK = 0x0F;
 inline constexpr unsigned MB_ICONSTOP = 0x10;
 inline constexpr unsigned MB_ICONQUESTION = 0x20;
 inline constexpr int IDOK = 1;

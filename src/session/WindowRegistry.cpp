@@ -42,4 +42,12 @@ bool IsWindowClassRegistered(const QByteArray& className) {
     return FindWindowClass(className) != nullptr;
 }
 
+std::vector<QByteArray> RegisteredWindowClasses() {
+    std::vector<QByteArray> names;
+    for (const auto& entry : Registry()) {
+        names.push_back(entry.first);
+    }
+    return names;
+}
+
 }  // namespace prvc03

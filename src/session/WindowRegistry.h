@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <functional>
+#include <vector>
 
 namespace prvc03 {
 
@@ -13,5 +14,7 @@ void RegisterWindowClass(const QByteArray& className, WindowFactory factory);
 void UnregisterWindowClass(const QByteArray& className);
 const WindowFactory* FindWindowClass(const QByteArray& className);
 bool IsWindowClassRegistered(const QByteArray& className);
+// The registered class names, with their letters folded to upper case.
+std::vector<QByteArray> RegisteredWindowClasses();
 
 }  // namespace prvc03

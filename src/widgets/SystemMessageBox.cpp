@@ -37,13 +37,19 @@ void UseSystemButtonTexts(QMessageBox& box) {
 }
 
 int ShowSystemMessageBox(const QString& caption, const QString& text, unsigned type) {
+    const bool yesNo = (type & platform::MB_TYPEMASK) == platform::MB_YESNO;
     QMessageBox box(type & platform::MB_ICONSTOP       ? QMessageBox::Critical
                     : type & platform::MB_ICONQUESTION ? QMessageBox::Question
                                                        : QMessageBox::NoIcon,
-                    caption, text, QMessageBox::Ok);
+                    caption, text, yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+    if (yesNo) {
+        // Esc and the title bar's close answer 否, as the system's box does.
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    }
     UseSystemButtonTexts(box);
-    box.exec();
-    return platform::IDOK;
+    const int answer = box.exec();
+    return yesNo ? ButtonId(static_cast<QMessageBox::StandardButton>(answer)) : platform::IDOK;
 }
 
 bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) {

@@ -216,11 +216,12 @@ TEST_F(QueryDatasetTest, EmptySetHasBothFlagsAfterEveryMove) {
 TEST_F(QueryDatasetTest, SortIsStableWithNullsFirstAndDescendingReversed) {
     // ids 1..6; name keys x y x NULL y x
     const char* names[] = {"'x'", "'y'", "'x'", "NULL", "'y'", "'x'"};
+    const char* quantities[] = {"10", "9", "NULL", "100", "-1", "9"};
     for (int i = 0; i < 6; ++i) {
         db_.Exec(QStringLiteral("INSERT INTO T (id, name, qty) VALUES (%1, %2, %3)")
                      .arg(i + 1)
                      .arg(QLatin1String(names[i]))
-                     .arg(QStringList{"10", "9", "NULL", "100", "-1", "9"}[i]));
+                     .arg(QLatin1String(quantities[i])));
     }
     OpenAll();
     data_.SetSort(QStringLiteral("name ASC"));

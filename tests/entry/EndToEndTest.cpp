@@ -2,11 +2,16 @@
 // loads it, driven only through its windows with real clicks.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
 #include <QLibrary>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -17,7 +22,9 @@
 #include "../../include/PRVC03.h"
 #include "platform/Cp936.h"
 #include "platform/HostString.h"
+#include "platform/MessageBoxButtons.h"
 #include "support/HostRecorder.h"
+#include "support/Screenshot.h"
 #include "support/TestDatabase.h"
 
 namespace prvc03 {
@@ -146,10 +153,14 @@ TEST_F(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
     EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='B01'")), source);
     EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='C02'")), source);
     EXPECT_TRUE(window.isNull()) << "the window closes and frees itself after the copy";
-    ASSERT_FALSE(host.notices.empty());
-    EXPECT_EQ(host.notices.back().dwData, 1u);
-    EXPECT_EQ(host.notices.back().text, QStringLiteral("复制用户权限"));
-    EXPECT_TRUE(library.unload());
+    // Its closed notice, then the opened notice of the report that follows.
+    ASSERT_GE(host.notices.size(), 2u);
+    const test::ReceivedMessage& closed = host.notices[host.notices.size() - 2];
+    EXPECT_EQ(closed.dwData, 1u);
+    EXPECT_EQ(closed.text, QStringLiteral("复制用户权限"));
+    EXPECT_EQ(host.notices.back().dwData, 0u);
+    EXPECT_TRUE(host.notices.back().text.startsWith(QStringLiteral("复制结果#")));
+    EXPECT_TRUE(library.unload()) << "the report goes with the library";
 }
 
 // A key as the operator types it, to the focused control of `window`.
@@ -228,6 +239,103 @@ TEST_F(EndToEnd, KeyboardAloneOpensBothLookupsPicksAndCopies) {
     EXPECT_EQ(db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMH WHERE MH001='C02'")), source);
     EXPECT_TRUE(window.isNull());
     EXPECT_TRUE(library.unload());
+}
+
+// The top-level window named `name` that is shown; null when none is.
+QWidget* ShownWindow(const QString& name) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == name && widget->isVisible()) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+// The demo database by hand, through the real library: codes pasted into
+// the list (one unknown), A01 copied to three users of whom B02 clashes on
+// the key, the report read and exported, 撤销复制 putting every table back,
+// 重试失败 opening the copy window with B02 alone.
+TEST_F(EndToEnd, PasteCopyReportExportUndoAndRetry) {
+    const QByteArray before = db.Fingerprint();
+    window->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("A01"));
+    auto* targets = window->findChild<QListWidget*>(QStringLiteral("ListBox1"));
+    window->activateWindow();
+    targets->setFocus();
+    host.Clear();
+    QApplication::clipboard()->setText(QStringLiteral("B01\nZZZ\nC01"));
+    QTest::keyClick(targets, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(targets->count(), 2);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text, QStringLiteral("以下用户编号不存在：ZZZ．"));
+    QApplication::clipboard()->setText(QStringLiteral("B02"));
+    QTest::keyClick(targets, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(targets->count(), 3);
+    EXPECT_EQ(targets->item(2)->text(), QStringLiteral("B02       赵六                "));
+
+    host.Clear();
+    QTest::mouseClick(Button(window, "BitBtn1"), Qt::LeftButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QStringList boxes;
+    for (const auto& box : host.messageBoxes) {
+        boxes << box.text;
+    }
+    EXPECT_EQ(boxes, (QStringList{QStringLiteral("复制用户权限成功．"),
+                                  QStringLiteral("复制用户权限成功．"),
+                                  QStringLiteral("复制用户权限失败．")}));
+    EXPECT_TRUE(window.isNull());
+    QPointer<QWidget> report = ShownWindow(QStringLiteral("frmCopyReport"));
+    ASSERT_FALSE(report.isNull());
+    EXPECT_EQ(report->windowTitle(), QStringLiteral("复制结果"));
+    auto* grid = report->findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("成功"));
+    EXPECT_TRUE(grid->item(2, 2)->text().startsWith(QStringLiteral("失败：")));
+    test::SaveScreenshot(*report, QStringLiteral("end-to-end-report.png"));
+
+    // 导出 through the save dialog, to a file with a Chinese name.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("复制结果.csv"));
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, path] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            dialog->selectFile(path);
+            // Accepting as the dialog's 保存 does.
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    timer->start(10);
+    QTest::mouseClick(Button(report, "BitBtn5"), Qt::LeftButton);
+    QFile csv(path);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray expected =
+        QByteArray("\xEF\xBB\xBF") +
+        QStringLiteral("用户编号,用户名称,结果,笔数\r\nB01,王五,成功,4\r\n").toUtf8();
+    EXPECT_TRUE(csv.readAll().startsWith(expected));
+
+    // 撤销复制, 是: every table as before the copy.
+    host.Clear();
+    host.questionAnswer = platform::IDYES;
+    QTest::mouseClick(Button(report, "BitBtn3"), Qt::LeftButton);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].text, QStringLiteral("撤销本次复制？"));
+    EXPECT_EQ(db.Fingerprint(), before);
+    EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("已撤销"));
+    EXPECT_EQ(grid->item(1, 2)->text(), QStringLiteral("已撤销"));
+
+    // 重试失败: the copy window again, with B02 alone; the report goes.
+    QTest::mouseClick(Button(report, "BitBtn4"), Qt::LeftButton);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(report.isNull());
+    QWidget* retry = ShownWindow(QStringLiteral("frmPRVC03F"));
+    ASSERT_NE(retry, nullptr);
+    EXPECT_EQ(retry->windowTitle(), QStringLiteral("复制用户权限"));
+    EXPECT_EQ(retry->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(), QStringLiteral("A01"));
+    auto* failed = retry->findChild<QListWidget*>(QStringLiteral("ListBox1"));
+    ASSERT_EQ(failed->count(), 1);
+    EXPECT_EQ(failed->item(0)->text(), QStringLiteral("B02       赵六                "));
+    EXPECT_TRUE(library.unload()) << "the new copy window goes with the library";
 }
 
 }  // namespace

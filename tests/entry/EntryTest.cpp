@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 
 #include "entry/PRVC03.h"
+#include "forms/Root.h"
 #include "platform/Cp936.h"
 #include "platform/HostString.h"
 #include "session/Errors.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
 #include "support/MessageBoxProbe.h"
+#include "support/QtPrinters.h"
 #include "support/TestDatabase.h"
 
 namespace prvc03 {
@@ -134,6 +136,41 @@ TEST_F(EntryTest, FreeWindowByNameTakesTheLastMatch) {
     FreeWindowByName("same");
     EXPECT_FALSE(first.isNull());
     EXPECT_TRUE(second.isNull());
+}
+
+// Each window class the library registers runs its destroy step once, on
+// the whole window, however the window is freed: the class name it gives
+// then is still its own, not that of a base whose destructor runs.
+TEST_F(EntryTest, EveryRegisteredWindowClassRunsItsDestroyStepOnTheWholeWindow) {
+    const std::vector<QByteArray> classes = RegisteredWindowClasses();
+    ASSERT_GE(classes.size(), 4u);
+    enum class Freed { ByDelete, Later, WithOwner };
+    for (const QByteArray& className : classes) {
+        for (const Freed freed : {Freed::ByDelete, Freed::Later, Freed::WithOwner}) {
+            auto owner = std::make_unique<QObject>();
+            QObject* made = (*FindWindowClass(className))(owner.get());
+            auto* window = qobject_cast<TfrmRoot*>(made);
+            ASSERT_NE(window, nullptr) << className.constData();
+            QStringList seen;
+            QObject::connect(window, &TfrmRoot::Destroying, window, [&seen, window] {
+                seen << QString::fromLatin1(window->ClassName().toUpper());
+            });
+            switch (freed) {
+                case Freed::ByDelete:
+                    delete made;  // through a QObject pointer
+                    break;
+                case Freed::Later:
+                    window->deleteLater();
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                    break;
+                case Freed::WithOwner:
+                    owner.reset();
+                    break;
+            }
+            EXPECT_EQ(seen, QStringList{QString::fromLatin1(className)})
+                << "freed " << static_cast<int>(freed);
+        }
+    }
 }
 
 TEST_F(EntryTest, OwnMessageBoxesReadInTheOperatorsLanguage) {

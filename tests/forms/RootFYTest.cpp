@@ -8,7 +8,7 @@
 
 #include "forms/FormsTestSupport.h"
 #include "forms/RootFY.h"
-#include "forms/SysColor.h"
+#include "platform/SysColors.h"
 
 namespace prvc03::test {
 namespace {
@@ -74,15 +74,15 @@ TEST(OptionFrameTest, ActiveAndInactiveTabsTakeTheCaptionColours) {
 
     const TabDrawing active = frame.DescribeTab(0, rect, true);
     EXPECT_EQ(active.caption, QStringLiteral("基本选项"));
-    EXPECT_EQ(active.text, SysColor(platform::COLOR_CAPTIONTEXT));
-    EXPECT_EQ(active.background, SysColor(platform::COLOR_ACTIVECAPTION));
+    EXPECT_EQ(active.text, platform::SysColor<QColor>(platform::COLOR_CAPTIONTEXT));
+    EXPECT_EQ(active.background, platform::SysColor<QColor>(platform::COLOR_ACTIVECAPTION));
     EXPECT_TRUE(active.bold);
     EXPECT_EQ(active.textTopLeft, QPoint(16, 6));
 
     const TabDrawing other = frame.DescribeTab(1, rect, false);
     EXPECT_EQ(other.caption, QStringLiteral("其他"));
-    EXPECT_EQ(other.text, SysColor(platform::COLOR_INACTIVECAPTIONTEXT));
-    EXPECT_EQ(other.background, SysColor(platform::COLOR_INACTIVECAPTION));
+    EXPECT_EQ(other.text, platform::SysColor<QColor>(platform::COLOR_INACTIVECAPTIONTEXT));
+    EXPECT_EQ(other.background, platform::SysColor<QColor>(platform::COLOR_INACTIVECAPTION));
     EXPECT_FALSE(other.bold);
     EXPECT_EQ(other.textTopLeft, QPoint(16, 6));
 
@@ -93,9 +93,9 @@ TEST(OptionFrameTest, ActiveAndInactiveTabsTakeTheCaptionColours) {
     const QRect first = bar->tabRect(0);
     const QRect second = bar->tabRect(1);
     EXPECT_EQ(shot.pixelColor(first.right() - 1, first.bottom() - 1),
-              SysColor(platform::COLOR_ACTIVECAPTION));
+              platform::SysColor<QColor>(platform::COLOR_ACTIVECAPTION));
     EXPECT_EQ(shot.pixelColor(second.right() - 1, second.bottom() - 1),
-              SysColor(platform::COLOR_INACTIVECAPTION));
+              platform::SysColor<QColor>(platform::COLOR_INACTIVECAPTION));
     SaveGrab(*bar, QStringLiteral("tabs"));
 }
 

@@ -33,7 +33,6 @@ class CountingWindow : public TfrmRootF {
   public:
     CountingWindow(QObject* owner, int& destroySteps)
         : TfrmRootF(owner), destroySteps_(destroySteps) {}
-    ~CountingWindow() override { RunDestroyStep(); }
     void FormDestroy() override {
         TfrmRootF::FormDestroy();
         ++destroySteps_;
@@ -51,7 +50,6 @@ class BusyWindow final : public TfrmRootF {
     explicit BusyWindow(QObject* owner) : TfrmRootF(owner), button(new QPushButton(this)) {
         Bind(button, &QPushButton::clicked, &BusyWindow::ButtonClick);
     }
-    ~BusyWindow() override { UnbindHandlers(); }
     void ButtonClick() {
         during();
         ++finished;

@@ -103,7 +103,7 @@ TEST_P(CommandBound, ALookupWaitingOnAnotherSessionsLockFailsWithinTheBound) {
     LockUsers();
     QElapsedTimer clock;
     clock.start();
-    const std::optional<VariantArray> picked = RunLookup<TfrmRootFS>(request_, kUsersFrom);
+    const std::optional<VariantArray> picked = RunLookup<TfrmRootFS>(hqryADMMG, kUsersFrom);
     const qint64 waited = clock.elapsed();
     EXPECT_FALSE(picked);
     EXPECT_LT(waited, 1500 + kMarginMs);
@@ -118,8 +118,8 @@ TEST_P(CommandBound, ALookupWaitingOnAnotherSessionsLockFailsWithinTheBound) {
 
     Release();
     const auto lookup = Show<TfrmRootFS>();
-    ASSERT_TRUE(lookup->get()->QryFhelp->Active()) << "works once the lock is gone";
-    EXPECT_EQ(lookup->get()->QryFhelp->RecordCount(), 18);
+    ASSERT_TRUE(lookup.get()->QryFhelp->Active()) << "works once the lock is gone";
+    EXPECT_EQ(lookup.get()->QryFhelp->RecordCount(), 18);
 }
 
 // 取消 (here Esc) in "正在查询…" stops the statement on the server at once;
@@ -141,10 +141,10 @@ TEST_P(CommandBound, CancelStopsASlowReadAndLeavesTheLookupUsable) {
     EXPECT_EQ(notice, QStringLiteral("正在查询…"));
     ASSERT_TRUE(clock.isValid()) << "the notice showed";
     EXPECT_LT(clock.elapsed(), kMarginMs) << "the statement stopped at once";
-    EXPECT_TRUE(lookup->get()->isVisible());
-    EXPECT_FALSE(lookup->get()->QryFhelp->Active()) << "nothing half-read";
-    EXPECT_EQ(lookup->get()->StatusText(1), QStringLiteral("已取消"));
-    EXPECT_EQ(lookup->get()->StatusText(3), QStringLiteral("0"));
+    EXPECT_TRUE(lookup.get()->isVisible());
+    EXPECT_FALSE(lookup.get()->QryFhelp->Active()) << "nothing half-read";
+    EXPECT_EQ(lookup.get()->StatusText(1), QStringLiteral("已取消"));
+    EXPECT_EQ(lookup.get()->StatusText(3), QStringLiteral("0"));
     EXPECT_TRUE(TakeBoxes().isEmpty()) << "a cancel is no error";
 
     clock.restart();
@@ -188,7 +188,7 @@ TEST_P(CommandBound, TheHostsSessionSettingsAreAsTheyWere) {
     ASSERT_FALSE(before.isEmpty());
 
     WhenShown<TfrmRootFH>([](TfrmRootFH& w) { QTest::mouseClick(w.BitBtn1, Qt::LeftButton); });
-    EXPECT_TRUE(RunLookup<TfrmRootFH>(request_, kUsersFrom));
+    EXPECT_TRUE(RunLookup<TfrmRootFH>(hqryADMMG, kUsersFrom));
     TfrmPRVC03F& w = OpenCopyWindow();
     w.Edit1->setText(QStringLiteral("A02"));
     w.AddTargetLine(QStringLiteral("E02"), QStringLiteral("刘晓红"));

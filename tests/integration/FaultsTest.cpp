@@ -291,6 +291,30 @@ TEST_P(EmbeddedFaults, DatabaseLockedExclusivelyStopsBeforeAnyTarget) {
     EXPECT_EQ(db().Fingerprint(), before);
 }
 
+// A trigger that ends the whole transaction inside the insert (SQLite's
+// RAISE(ROLLBACK)) fails that target, whose own rollback then finds nothing
+// to end; the next target still gets a transaction of its own, and its
+// message tells what happened to it. (The SQLite ODBC driver would go on
+// counting the ended transaction and begin no new one.)
+TEST_P(EmbeddedFaults, ATriggerEndingTheTransactionFailsOnlyItsTarget) {
+    const QStringList source = Rights(QStringLiteral("A01"));
+    db().Exec(
+        QStringLiteral("CREATE TRIGGER cut BEFORE INSERT ON ADMMH WHEN NEW.MH001 = 'B01' "
+                       "BEGIN SELECT RAISE(ROLLBACK, 'refused by a trigger'); END"));
+    TfrmPRVC03F& w = OpenCopyWindow();
+    w.Edit1->setText(QStringLiteral("A01"));
+    w.AddTargetLine(QStringLiteral("B01"), QStringLiteral("王五"));
+    w.AddTargetLine(QStringLiteral("C01"), QStringLiteral("周八"));
+    ClickOk();
+    EXPECT_EQ(Shown(), (Boxes{{kNotCopied, 0x10}, {kCopied, 0x20}}));
+    EXPECT_TRUE(Rights(QStringLiteral("B01")).isEmpty());
+    EXPECT_EQ(Rights(QStringLiteral("C01")), source);
+    ASSERT_TRUE(db().db().transaction()) << "and a transaction begun now is one";
+    db().ExecMain(QStringLiteral("INSERT INTO ADMMG (MG001, MG002) VALUES ('Z02', 'undone')"));
+    EXPECT_TRUE(db().db().rollback());
+    EXPECT_EQ(db().Count(QStringLiteral("SELECT COUNT(*) FROM ADMMG WHERE MG001='Z02'")), 0);
+}
+
 // Faults that only one kind of database has: a server process to lose, a
 // whole-database lock that keeps readers out too.
 INSTANTIATE_TEST_SUITE_P(Server, ServerFaults,

@@ -301,7 +301,7 @@ TEST_P(HostileInputInWindow, QuickSearchInBothModes) {
     InsertPayloadUsers();
     const QByteArray before = db().Fingerprint();
     auto window = Show(KindOf(GetParam()));
-    LookupWindow* lookup = window->get();
+    LookupWindow* lookup = window.get();
     const QString base = kUsersBase;
     for (const Payload& payload : Payloads()) {
         SCOPED_TRACE(payload.name);
@@ -337,7 +337,7 @@ TEST_P(HostileInput, EveryConditionOperator) {
     InsertPayloadUsers();
     const QByteArray before = db().Fingerprint();
     auto lookup = Show<TfrmRootFS>();
-    LookupWindow& w = *lookup->get();
+    LookupWindow& w = *lookup.get();
     const struct {
         const char* label;
         const char* column;
@@ -390,6 +390,27 @@ TEST_P(HostileInput, EveryConditionOperator) {
             TakeBoxes(),
             QStringList{QStringLiteral("The logic word \"%1\" is neither AND nor OR").arg(logic)});
         EXPECT_EQ(w.QryFhelp->SQL(), statementBefore);
+    }
+    EXPECT_EQ(db().Fingerprint(), before);
+}
+
+// Pasted into the target list, a payload names no user (its pieces are
+// nobody's code), so it adds no line and writes nothing, and the box that
+// names it shows no character a box cannot carry.
+TEST_P(HostileInput, PastedIntoTheTargetList) {
+    const QByteArray before = db().Fingerprint();
+    TfrmPRVC03F& w = OpenCopyWindow();
+    w.AddTargetLine(QStringLiteral("D01"), QStringLiteral("郑十"));
+    for (const Payload& payload : Payloads()) {
+        SCOPED_TRACE(payload.name);
+        RunHandler([&] { w.PasteTargetCodes(payload.text); });
+        const QStringList boxes = TakeBoxes();
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("以下用户编号不存在：")))
+            << boxes[0].left(200).toStdString();
+        EXPECT_FALSE(boxes[0].contains(QChar(u'\0')));
+        EXPECT_LT(boxes[0].size(), 600) << "long codes are shown cut";
+        EXPECT_EQ(w.ListBox1->count(), 1);
     }
     EXPECT_EQ(db().Fingerprint(), before);
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -30,10 +31,12 @@
 #include "lookup/LookupWindow.h"
 #include "lookup/RootFH.h"
 #include "lookup/RootFS.h"
+#include "modules/CopyReport.h"
 #include "modules/PRVC03F.h"
 #include "session/Global.h"
 #include "support/HostRecorder.h"
 #include "support/LookupDriver.h"
+#include "support/ModuleFixture.h"
 #include "support/QtPrinters.h"
 #include "support/Requests.h"
 #include "support/TestDatabase.h"
@@ -42,6 +45,20 @@
 #include "widgets/MapListCombo.h"
 
 namespace prvc03::test {
+
+// The rows of a table widget, each as its cells joined by tabs.
+inline QStringList GridRows(const QTableWidget& grid) {
+    QStringList rows;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid.columnCount(); ++c) {
+            const QTableWidgetItem* item = grid.item(r, c);
+            cells << (item != nullptr ? item->text() : QString());
+        }
+        rows << cells.join(QLatin1Char('\t'));
+    }
+    return rows;
+}
 
 inline const QString kCopied = QStringLiteral("复制用户权限成功．");
 inline const QString kNotCopied = QStringLiteral("复制用户权限失败．");
@@ -74,23 +91,11 @@ inline std::string DatabaseAndWindowName(const ::testing::TestParamInfo<Database
 // The module on one database (Param: Backend), or on one database with one
 // lookup window kind (Param: DatabaseAndWindow).
 template <class Param>
-class ModuleTestOf : public EveryDatabaseOf<Param> {
+class ModuleTestOf : public EveryDatabaseOf<Param>, public ModuleFixture {
   protected:
-    void SetUp() override {
-        EveryDatabaseOf<Param>::SetUp();
-        if (::testing::Test::IsSkipped()) {
-            return;
-        }
-        Session().HostWindow = static_cast<std::int32_t>(host.LogHandle());
-        SetCurrentApplication(&application_);
-        request_.setObjectName(QStringLiteral("hqryADMMG"));
-        AddUserRequestFields(request_);
-    }
     void TearDown() override {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete window.data();
-        SetCurrentApplication(nullptr);
-        Session().HostWindow = 0;
     }
 
     // The copy window, shown modeless as LoadDll shows it.
@@ -125,34 +130,18 @@ class ModuleTestOf : public EveryDatabaseOf<Param> {
         return rows;
     }
 
-    // Runs `drive` on the modal lookup window of kind W once it shows its
-    // records.
-    template <class W>
-    void WhenShown(std::function<void(W&)> drive) {
-        test::WhenShown<W>(&context_, std::move(drive));
+    // The copy report that 确定 left open; null when there is none.
+    static TfrmCopyReport* OpenReport() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* report = qobject_cast<TfrmCopyReport*>(widget);
+            if (report != nullptr && report->isVisible()) {
+                return report;
+            }
+        }
+        return nullptr;
     }
 
-    // Texts of the message boxes since the last call.
-    QStringList TakeBoxes() { return host.TakeBoxTexts(); }
-
-    // A lookup window of kind W over the demo users' request, shown modeless.
-    template <class W>
-    std::unique_ptr<LookupWindowGuard<W>> Show(const QString& from = kUsersFrom) {
-        return std::make_unique<LookupWindowGuard<W>>(ShowLookup<W>(request_, from));
-    }
-    // The lookup window of `kind` over the demo users' request, shown modeless.
-    std::unique_ptr<LookupWindowGuard<LookupWindow>> Show(WindowKind kind,
-                                                          const QString& from = kUsersFrom) {
-        return std::make_unique<LookupWindowGuard<LookupWindow>>(ShowLookup(kind, request_, from));
-    }
-
-    HostRecorder host;
     QPointer<TfrmPRVC03F> window;
-    QueryDataset request_;
-
-  private:
-    QObject application_;
-    QObject context_;
 };
 using ModuleTest = ModuleTestOf<Backend>;
 

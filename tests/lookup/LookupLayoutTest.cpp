@@ -148,33 +148,25 @@ class Layout : public LookupFixture {
 };
 
 // The status bar's panel widths of each window.
-template <class W>
-struct StatusWidths;
-template <>
-struct StatusWidths<TfrmRootFS> {
-    static constexpr int value[4] = {75, 350, 75, 80};
-};
-template <>
-struct StatusWidths<TfrmRootFH> {
-    static constexpr int value[4] = {70, 350, 70, 80};
-};
+constexpr int kMultiSelectStatusWidths[4] = {75, 350, 75, 80};
+constexpr int kSingleSelectStatusWidths[4] = {70, 350, 70, 80};
 
 // Both windows, multi- and single-select, with every panel shown.
-template <class W>
 class WindowLayout : public Layout {};
+PRVC03_ON_EACH_WINDOW(WindowLayout);
 
-TYPED_TEST_SUITE(WindowLayout, test::LookupWindows, test::WindowName);
-
-TYPED_TEST(WindowLayout, EveryPanelShown) {
-    auto window = this->template Show<TypeParam>();
-    TypeParam& w = *window.get();
-    this->ShowEverything(w);
-    this->CheckLayout(w, QStringLiteral("lookup_%1.png").arg(w.objectName()));
+TEST_P(WindowLayout, EveryPanelShown) {
+    const int* widths = GetParam() == test::WindowKind::MultiSelect ? kMultiSelectStatusWidths
+                                                                    : kSingleSelectStatusWidths;
+    auto window = Show(GetParam());
+    LookupWindow& w = *window.get();
+    ShowEverything(w);
+    CheckLayout(w, QStringLiteral("lookup_%1.png").arg(w.objectName()));
     const QStatusBar* statusBar = w.StatusBar1;
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(
             statusBar->findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(i))->width(),
-            StatusWidths<TypeParam>::value[i]);
+            widths[i]);
     }
 }
 

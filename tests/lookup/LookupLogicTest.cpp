@@ -137,20 +137,20 @@ TEST(ResultFields, OnlyTextFloatAndIntegerGetAField) {
 TEST(TitleSort, DirectionsAndArrowsPerKind) {
     const QString f = QStringLiteral("用户编号");
     // Multi-select: descending first; the sort's last word decides, not its column.
-    EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QString(), f), f + " DESC");
+    EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QString(), f), f + QStringLiteral(" DESC"));
     EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QStringLiteral("用户名称 DESC "), f),
-              f + " ASC");
+              f + QStringLiteral(" ASC"));
     EXPECT_EQ(TitleSort::NextSort(kMultiSelectKind, QStringLiteral("用户名称 ASC"), f),
-              f + " DESC");
+              f + QStringLiteral(" DESC"));
     EXPECT_EQ(TitleSort::ImageFor(kMultiSelectKind, QStringLiteral("X DESC")), 0);
     EXPECT_EQ(TitleSort::ImageFor(kMultiSelectKind, QStringLiteral("X ASC")), 1);
     EXPECT_EQ(TitleSort::ImageFor(kMultiSelectKind, QString()), 1);
     // Single-select: ascending first, and the downward arrow for ascending.
-    EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QString(), f), f + " ASC");
+    EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QString(), f), f + QStringLiteral(" ASC"));
     EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QStringLiteral("用户名称 ASC"), f),
-              f + " DESC");
+              f + QStringLiteral(" DESC"));
     EXPECT_EQ(TitleSort::NextSort(kSingleSelectKind, QStringLiteral("用户名称 DESC"), f),
-              f + " ASC");
+              f + QStringLiteral(" ASC"));
     EXPECT_EQ(TitleSort::ImageFor(kSingleSelectKind, QStringLiteral("X ASC")), 0);
     EXPECT_EQ(TitleSort::ImageFor(kSingleSelectKind, QStringLiteral("X DESC")), 1);
     EXPECT_EQ(TitleSort::ImageFor(kSingleSelectKind, QString()), 1);
@@ -167,7 +167,7 @@ TEST(TitleSort, ReordersInMemoryAndRemembersTheColumn) {
     const QString sqlBefore = query.SQL();
 
     sort.Click(code);
-    EXPECT_EQ(query.Sort(), code + " DESC");
+    EXPECT_EQ(query.Sort(), code + QStringLiteral(" DESC"));
     EXPECT_EQ(sort.RememberedColumn(), code);
     EXPECT_FALSE(query.Filtered());
     EXPECT_EQ(sort.Image(code), 0);
@@ -181,7 +181,7 @@ TEST(TitleSort, ReordersInMemoryAndRemembersTheColumn) {
 
     // The check column changes nothing.
     sort.Click(QStringLiteral("selected"));
-    EXPECT_EQ(query.Sort(), code + " ASC");
+    EXPECT_EQ(query.Sort(), code + QStringLiteral(" ASC"));
     EXPECT_EQ(sort.RememberedColumn(), code);
 
     // A new open forgets the sort but not the column: upward arrow.
@@ -190,7 +190,7 @@ TEST(TitleSort, ReordersInMemoryAndRemembersTheColumn) {
     EXPECT_TRUE(query.Sort().isEmpty());
     EXPECT_EQ(sort.Image(code), 1);
     sort.Click(name);
-    EXPECT_EQ(query.Sort(), name + " DESC");
+    EXPECT_EQ(query.Sort(), name + QStringLiteral(" DESC"));
 
     // Closed: the column is remembered, then the dataset refuses.
     query.Close();

@@ -1,5 +1,6 @@
 // Searching, sorting and browsing in the lookup windows: every statement is
 // run against the database and the records the grid shows are checked.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "lookup/RootFS.h"
 #include "session/Errors.h"
 #include "support/MessageBoxProbe.h"
+#include "support/QtPrinters.h"
 #include "widgets/CheckList.h"
 #include "widgets/ConditionGrid.h"
 #include "widgets/DatasetModel.h"
@@ -62,7 +64,7 @@ TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(w.CDSTmp->Value(0, MemTable::FValue), QStringLiteral("A01"));
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString one = test::kUsersBase + " AND (ADMMG.MG001 = 'A01' )";
+    const QString one = test::kUsersBase + QStringLiteral(" AND (ADMMG.MG001 = 'A01' )");
     EXPECT_EQ(w.QryFhelp->SQL(), one);
     EXPECT_EQ(GridRows(w), Rows(one));
     EXPECT_EQ(w.QryFhelp->RecordCount(), 1);
@@ -71,26 +73,22 @@ TEST_F(ConditionSearch, DefaultRowTypedIntoByKeysAndQuotesInValues) {
     w.CDSTmp->SetValue(0, MemTable::FValue, QStringLiteral("O'Neil"));
     w.CDSTmp->SetValue(0, MemTable::FField, QStringLiteral("用户名称"));
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString quoted = test::kUsersBase + " AND (ADMMG.MG002 = 'O''Neil' )";
+    const QString quoted = test::kUsersBase + QStringLiteral(" AND (ADMMG.MG002 = 'O''Neil' )");
     EXPECT_EQ(w.QryFhelp->SQL(), quoted);
     EXPECT_EQ(w.QryFhelp->RecordCount(), 1);
     EXPECT_EQ(GridRows(w), Rows(quoted));
 }
 
 // Whether choosing another quick-search column empties the value box.
-template <class W>
-constexpr bool kColumnChangeEmptiesTheValue = false;
-template <>
-constexpr bool kColumnChangeEmptiesTheValue<TfrmRootFS> = true;
+// Only the multi-select window empties the value when the column changes.
 
-template <class W>
 class QuickSearchInWindow : public LookupFixture {};
-TYPED_TEST_SUITE(QuickSearchInWindow, test::LookupWindows, test::WindowName);
+PRVC03_ON_EACH_WINDOW(QuickSearchInWindow);
 
-TYPED_TEST(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
-    const bool empties = kColumnChangeEmptiesTheValue<TypeParam>;
-    auto window = this->template Show<TypeParam>();
-    TypeParam& w = *window.get();
+TEST_P(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
+    const bool empties = GetParam() == test::WindowKind::MultiSelect;
+    auto window = Show(GetParam());
+    LookupWindow& w = *window.get();
     w.SearchValue->setText(QStringLiteral("王"));
     w.SearchField->setCurrentIndex(1);
     EXPECT_EQ(w.SearchValue->text(), empties ? QString() : QStringLiteral("王"));
@@ -98,18 +96,18 @@ TYPED_TEST(QuickSearchInWindow, AnotherColumnEmptiesOrKeepsTheValue) {
     // The value searched is what the box holds, its quote doubled.
     const QString value = empties ? QStringLiteral("''N") : QStringLiteral("王''N");
     ClickButtonPart(w.cxButton1);
-    const QString research =
-        test::kUsersBase + "  AND ADMMG.MG002 >= '" + value + "' ORDER BY ADMMG.MG002";
+    const QString research = test::kUsersBase + QStringLiteral("  AND ADMMG.MG002 >= '") + value +
+                             QStringLiteral("' ORDER BY ADMMG.MG002");
     EXPECT_EQ(w.QryFhelp->SQL(), research);
-    EXPECT_EQ(GridRows(w), this->Rows(research));
+    EXPECT_EQ(GridRows(w), Rows(research));
     w.fB->trigger();
     ClickButtonPart(w.cxButton1);
-    const QString fuzzy =
-        test::kUsersBase + "  AND ADMMG.MG002 LIKE '%" + value + "%' ORDER BY ADMMG.MG002";
+    const QString fuzzy = test::kUsersBase + QStringLiteral("  AND ADMMG.MG002 LIKE '%") + value +
+                          QStringLiteral("%' ORDER BY ADMMG.MG002");
     EXPECT_EQ(w.QryFhelp->SQL(), fuzzy);
-    EXPECT_EQ(GridRows(w), this->Rows(fuzzy));
+    EXPECT_EQ(GridRows(w), Rows(fuzzy));
     EXPECT_EQ(w.QryFhelp->RecordCount(), empties ? 1 : 0);
-    EXPECT_TRUE(this->TakeErrors().isEmpty());
+    EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
 TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
@@ -151,7 +149,7 @@ TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
     // Adding with no column chosen is refused.
     w.lbOrder1->setCurrentRow(-1);
     QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
-    EXPECT_EQ(TakeErrors().size(), 1);
+    EXPECT_EQ(TakeBoxes().size(), 1);
     EXPECT_EQ(w.cbOrder1->count(), 0);
 
     // A double click on a column adds it, ascending with the upward arrow.
@@ -168,8 +166,8 @@ TEST_F(SortOrder, AddRemoveAndFlipKeepArrowsInStep) {
     }
     // The two 用户名称 entries both reach the statement.
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString sql =
-        test::kUsersBase + " ORDER BY ADMMG.MG002 ASC,ADMMG.MG001 ASC,ADMMG.MG002 ASC";
+    const QString sql = test::kUsersBase +
+                        QStringLiteral(" ORDER BY ADMMG.MG002 ASC,ADMMG.MG001 ASC,ADMMG.MG002 ASC");
     EXPECT_EQ(w.QryFhelp->SQL(), sql);
     EXPECT_EQ(GridRows(w), Rows(sql));
 
@@ -209,14 +207,14 @@ TEST_F(SortOrder, DoubleClickBelowTheColumnsTakesTheSelectedColumn) {
     // Nothing selected: the list's index error, and neither list changes.
     w.lbOrder1->setCurrentRow(-1);
     DoubleClick(w.lbOrder1->viewport(), below);
-    EXPECT_EQ(TakeErrors(), QStringList{QStringLiteral("List index out of bounds (-1)")});
+    EXPECT_EQ(TakeBoxes(), QStringList{QStringLiteral("List index out of bounds (-1)")});
     EXPECT_EQ(w.cbOrder1->count(), 0);
     EXPECT_EQ(w.lbOrder1->count(), 2);
 
     // A selected column stays selected and is the one added.
     w.lbOrder1->setCurrentRow(1);
     DoubleClick(w.lbOrder1->viewport(), below);
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(TakeBoxes().isEmpty());
     ASSERT_EQ(w.cbOrder1->count(), 1);
     EXPECT_EQ(w.cbOrder1->ItemText(0), QStringLiteral("用户名称"));
 }
@@ -226,28 +224,21 @@ TEST_F(SortOrder, FlipWithNothingSelectedIsReported) {
     TfrmRootFS& w = *window.get();
     EXPECT_THROW(w.cbOrder1DblClick(), Error);
     Q_EMIT w.cbOrder1->DblClick();
-    EXPECT_EQ(TakeErrors().size(), 1);
+    EXPECT_EQ(TakeBoxes().size(), 1);
     EXPECT_EQ(w.cbOrder1->count(), 0);
 }
 
-// The direction of each window's first click on a title, and the other one.
-template <class W>
-constexpr const char* kFirstDirection = "";
-template <>
-constexpr const char* kFirstDirection<TfrmRootFS> = " DESC";
-template <>
-constexpr const char* kFirstDirection<TfrmRootFH> = " ASC";
-
-template <class W>
 class TitleSortInWindow : public LookupFixture {};
-TYPED_TEST_SUITE(TitleSortInWindow, test::LookupWindows, test::WindowName);
+PRVC03_ON_EACH_WINDOW(TitleSortInWindow);
 
-TYPED_TEST(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows) {
-    const QString first = QLatin1String(kFirstDirection<TypeParam>);
+TEST_P(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows) {
+    // The direction of the window's first click on a title, then the other.
+    const QString first =
+        QLatin1String(GetParam() == test::WindowKind::MultiSelect ? " DESC" : " ASC");
     const QString second =
         first == QLatin1String(" DESC") ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
-    auto window = this->template Show<TypeParam>();
-    TypeParam& w = *window.get();
+    auto window = Show(GetParam());
+    LookupWindow& w = *window.get();
     const int column = w.Kind().firstDataColumn;
     const QString code = QStringLiteral("用户编号");
     const QString name = QStringLiteral("用户名称");
@@ -257,7 +248,7 @@ TYPED_TEST(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows
 
     ClickTitle(w.wwDBGridH, code);
     EXPECT_EQ(w.QryFhelp->Sort(), code + first);
-    EXPECT_EQ(GridRows(w), this->Rows(sql + " ORDER BY MG001" + first));
+    EXPECT_EQ(GridRows(w), Rows(sql + QStringLiteral(" ORDER BY MG001") + first));
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(codeField), 0);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), -1);
     const QAbstractItemModel* model = w.wwDBGridH->model();
@@ -301,7 +292,7 @@ TYPED_TEST(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows
     // direction again.
     ClickButtonPart(w.cxButton1);
     EXPECT_TRUE(w.QryFhelp->Sort().isEmpty());
-    EXPECT_EQ(GridRows(w), this->Rows(w.QryFhelp->SQL()));
+    EXPECT_EQ(GridRows(w), Rows(w.QryFhelp->SQL()));
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 1);
     ClickTitle(w.wwDBGridH, name);
     EXPECT_EQ(w.QryFhelp->Sort(), name + first);
@@ -378,14 +369,13 @@ TEST_F(Browsing, EmptyResultAndTrimmedRecordText) {
     EXPECT_EQ(e.StatusText(1), QStringLiteral(" "));
 }
 
-template <class W>
 class BrowsingInWindow : public LookupFixture {};
-TYPED_TEST_SUITE(BrowsingInWindow, test::LookupWindows, test::WindowName);
+PRVC03_ON_EACH_WINDOW(BrowsingInWindow);
 
-TYPED_TEST(BrowsingInWindow, SearchWithoutRecordsShowsTheSingleBlank) {
-    this->db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
-    auto window = this->template Show<TypeParam>();
-    TypeParam& w = *window.get();
+TEST_P(BrowsingInWindow, SearchWithoutRecordsShowsTheSingleBlank) {
+    db.Exec(QStringLiteral("INSERT INTO ADMMG VALUES ('\u3000Z2', '全角\u3000')"));
+    auto window = Show(GetParam());
+    LookupWindow& w = *window.get();
     // The full-width blank is no blank of the trimming rule.
     w.SearchValue->setText(QStringLiteral("\u3000Z2"));
     ClickButtonPart(w.cxButton1);
@@ -451,6 +441,11 @@ TEST_F(Keyboard, SearchModeTickAndConfirmWithoutAMouse) {
     TfrmRootFS& w = *window.get();
     ASSERT_EQ(w.focusWidget(), w.SearchValue) << "the operator starts typing";
     EXPECT_TRUE(w.cxButton1->toolTip().contains(QStringLiteral("F4")));
+    // A screen reader hears the search mode the button now runs.
+    const auto heard = [&w] {
+        return QAccessible::queryAccessibleInterface(w.cxButton1)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(heard(), QStringLiteral("查找：重新查找"));
 
     // The search column: 用户名称; the mode from the drop-down's menu: 模糊查找.
     Press(w, Qt::Key_Tab, Qt::ShiftModifier);
@@ -474,6 +469,7 @@ TEST_F(Keyboard, SearchModeTickAndConfirmWithoutAMouse) {
     });
     Press(w, Qt::Key_F4);
     EXPECT_EQ(w.cxButton1->Caption(), QStringLiteral("模糊查找"));
+    EXPECT_EQ(heard(), QStringLiteral("查找：模糊查找"));
     Press(w, Qt::Key_Space);
     const QString sql = w.QryFhelp->SQL();
     EXPECT_TRUE(sql.contains(QStringLiteral("ADMMG.MG002 LIKE '%王%'"))) << sql.toStdString();

@@ -14,16 +14,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "data/QueryDataset.h"
 #include "lookup/LookupCaller.h"
 #include "lookup/LookupWindow.h"
-#include "support/HostRecorder.h"
 #include "support/LookupDriver.h"
-#include "support/Requests.h"
+#include "support/ModuleFixture.h"
 #include "support/TestDatabase.h"
-#include "support/WhenShown.h"
 #include "widgets/DatasetModel.h"
 
 namespace prvc03::test {
@@ -33,39 +29,15 @@ inline Field RequestField(const QString& name, const QString& label, const QStri
     return DataField(name, type, size, label, origin, width);
 }
 
-class LookupFixture : public ::testing::Test {
+// A lookup test on the demo database; the suites over both windows take
+// the window as their parameter (PRVC03_ON_EACH_WINDOW).
+class LookupFixture : public ::testing::TestWithParam<WindowKind>, public ModuleFixture {
   protected:
-    LookupFixture() {
-        hqryADMMG.setObjectName(QStringLiteral("hqryADMMG"));
-        AddUserRequestFields(hqryADMMG);
-    }
-
-    // A window of kind W shown modeless over `source` (the users' request
-    // when none) and `from`.
-    template <class W>
-    LookupWindowGuard<W> Show(const QString& from = kUsersFrom, QueryDataset* source = nullptr) {
-        return ShowLookup<W>(source != nullptr ? *source : hqryADMMG, from);
-    }
-
-    // Runs `drive` on the modal window of kind W once its show step is done.
-    template <class W>
-    void WhenShown(std::function<void(W&)> drive) {
-        test::WhenShown<W>(&context_, std::move(drive));
-    }
-
     // The rows the database gives for `sql`, each as its columns joined by
     // a tab (NULL as an empty text).
     QStringList Rows(const QString& sql) { return QueryRows(db.Native(), sql); }
 
-    // Texts of the error reports shown since the last call.
-    QStringList TakeErrors() { return host.TakeBoxTexts(); }
-
-    HostRecorder host;
     TestDatabase db;
-    QueryDataset hqryADMMG;
-
-  private:
-    QObject context_;
 };
 
 }  // namespace prvc03::test

@@ -1,5 +1,7 @@
-// The lookup windows' show step, picking and hand-back, and the caller's
-// sequence, on real windows over the demo database.
+// The lookup windows' show step, picking and hand-back, their models under
+// Qt's own model checks, and the caller's sequence, on real windows over the
+// demo database.
+#include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include "widgets/GridCombo.h"
 #include "widgets/ListBox.h"
 #include "widgets/MapListCombo.h"
+#include "widgets/MemTableModel.h"
 
 namespace prvc03 {
 namespace {
@@ -40,21 +43,17 @@ struct ShownWindow {
     bool pickAllButtons;       // 全选 and 全不选
     bool defaultConditionRow;  // 用户编号 / 等于 / empty / AND, not saved
 };
-template <class W>
-constexpr ShownWindow kShown{};
-template <>
-constexpr ShownWindow kShown<TfrmRootFS>{"frmRootFS", "资料浏览", 0, true, false, true, false};
-template <>
-constexpr ShownWindow kShown<TfrmRootFH>{"frmRootFH", "数据浏览", -1, false, true, false, true};
+constexpr ShownWindow kMultiSelectShown{"frmRootFS", "资料浏览", 0, true, false, true, false};
+constexpr ShownWindow kSingleSelectShown{"frmRootFH", "数据浏览", -1, false, true, false, true};
 
-template <class W>
 class ShowStepOfEachWindow : public LookupFixture {};
-TYPED_TEST_SUITE(ShowStepOfEachWindow, test::LookupWindows, test::WindowName);
+PRVC03_ON_EACH_WINDOW(ShowStepOfEachWindow);
 
-TYPED_TEST(ShowStepOfEachWindow, BuildsStatementListsResultAndConditionRows) {
-    const ShownWindow& expected = kShown<TypeParam>;
-    auto window = this->template Show<TypeParam>();
-    TypeParam& w = *window.get();
+TEST_P(ShowStepOfEachWindow, BuildsStatementListsResultAndConditionRows) {
+    const ShownWindow& expected =
+        GetParam() == test::WindowKind::MultiSelect ? kMultiSelectShown : kSingleSelectShown;
+    auto window = Show(GetParam());
+    LookupWindow& w = *window.get();
     EXPECT_EQ(w.objectName(), QLatin1String(expected.objectName));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("查询窗口"));
     EXPECT_EQ(w.BaseSQL, test::kUsersBase);
@@ -86,7 +85,7 @@ TYPED_TEST(ShowStepOfEachWindow, BuildsStatementListsResultAndConditionRows) {
     }
     EXPECT_EQ(w.wwDBGridH->CheckColumn(), expected.checkColumn);
     EXPECT_EQ(w.wwDBGridH->RowIndicator(), expected.rowIndicator);
-    EXPECT_EQ(GridRows(w), this->Rows(test::kUsersBase));
+    EXPECT_EQ(GridRows(w), Rows(test::kUsersBase));
 
     if (expected.defaultConditionRow) {
         EXPECT_EQ(w.CDSTmp->RowCount(), 1);
@@ -113,15 +112,15 @@ TYPED_TEST(ShowStepOfEachWindow, BuildsStatementListsResultAndConditionRows) {
         EXPECT_EQ(w.template findChild<QPushButton*>(QStringLiteral("BitBtn8")), nullptr);
     }
 
-    const int count = this->db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMG"));
+    const int count = db.Count(QStringLiteral("SELECT COUNT(*) FROM ADMMG"));
     EXPECT_EQ(w.StatusText(0), QString::fromUtf8(expected.browseLabel));
     EXPECT_EQ(w.StatusText(2), QStringLiteral("资料笔数"));
     EXPECT_EQ(w.StatusText(3), QStringLiteral("1／%1").arg(count));
-    const QStringList firstRow = this->Rows(test::kUsersBase).first().split(QLatin1Char('\t'));
+    const QStringList firstRow = Rows(test::kUsersBase).first().split(QLatin1Char('\t'));
     EXPECT_EQ(w.StatusText(1), firstRow.join(QLatin1Char(' ')));
     // The opened notice went to the host.
-    ASSERT_FALSE(this->host.notices.empty());
-    EXPECT_TRUE(this->host.notices.back().text.startsWith(QStringLiteral("查询窗口#")));
+    ASSERT_FALSE(host.notices.empty());
+    EXPECT_TRUE(host.notices.back().text.startsWith(QStringLiteral("查询窗口#")));
 }
 
 class ShowStep : public LookupFixture {};
@@ -182,7 +181,7 @@ TEST_F(ShowStep, MultiSelectAddsResultFieldsOnlyForTextFloatAndInteger) {
     ClickCell(w.wwDBGridH, 0, 0);
     EXPECT_EQ(w.Picks().Count(), 1);
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
-    const QStringList errors = TakeErrors();
+    const QStringList errors = TakeBoxes();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(QStringLiteral("日期")));
     EXPECT_FALSE(w.ResultValue);
@@ -261,7 +260,7 @@ TEST_F(Picking, TickThenPickNoneThenConfirmHandsBackNothing) {
         QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
     });
     EXPECT_FALSE(RunLookup<TfrmRootFS>(hqryADMMG, test::kUsersFrom));
-    EXPECT_TRUE(TakeErrors().isEmpty());
+    EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
 TEST_F(Picking, NullComesBackAsNullOrAsEmptyText) {
@@ -320,7 +319,7 @@ TEST_F(Picking, SingleSelectOnEmptyOrClosedResult) {
     TfrmRootFH& w = *window.get();
     db.Exec(QStringLiteral("ALTER TABLE ADMMG RENAME TO ADMMG_AWAY"));
     QTest::mouseClick(w.cxButton1, Qt::LeftButton, {}, QPoint(20, 12));
-    EXPECT_EQ(TakeErrors().size(), 1);
+    EXPECT_EQ(TakeBoxes().size(), 1);
     EXPECT_FALSE(w.QryFhelp->Active());
     QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
     ASSERT_TRUE(w.ResultValue);
@@ -328,25 +327,83 @@ TEST_F(Picking, SingleSelectOnEmptyOrClosedResult) {
     EXPECT_EQ(w.ResultValue->High(), -1);
 }
 
-template <class W>
-class CallerOfEachWindow : public LookupFixture {};
-TYPED_TEST_SUITE(CallerOfEachWindow, test::LookupWindows, test::WindowName);
+// Qt's rules for item models, checked on the result grid's and the condition
+// grid's models after every change the window makes to them: open, both
+// searches, rows added and deleted by keys, title sorts, ticks, the result
+// closed and the window closed. A broken rule ends the test program.
+class ModelsOfEachWindow : public LookupFixture {};
+PRVC03_ON_EACH_WINDOW(ModelsOfEachWindow);
 
-TYPED_TEST(CallerOfEachWindow, CancelAndEscLeaveNothingEvenWithAPick) {
+TEST_P(ModelsOfEachWindow, KeepQtsModelRulesFromOpenToClose) {
+    constexpr auto kFatal = QAbstractItemModelTester::FailureReportingMode::Fatal;
+    QPointer<LookupWindow> window = test::NewLookupWindow(GetParam());
+    LookupWindow& w = *window;
+    auto results = std::make_unique<QAbstractItemModelTester>(w.wwDBGridH->ResultModel(), kFatal);
+    auto conditions = std::make_unique<QAbstractItemModelTester>(w.wwDBGridQ->TableModel(), kFatal);
+    const auto shown = test::ShowLookupWindow(window.data(), hqryADMMG, test::kUsersFrom);
+    const int all = w.QryFhelp->RecordCount();
+    ASSERT_GE(all, 3);
+
+    test::QuickSearch(w, w.fB, 1, QStringLiteral("王"));
+    EXPECT_LT(w.QryFhelp->RecordCount(), all);
+    test::ConditionSearch(w, {{QStringLiteral("用户编号"), QStringLiteral("大于"),
+                               QStringLiteral("A"), QStringLiteral("AND")},
+                              {QStringLiteral("用户名称"), QStringLiteral("不等于"),
+                               QStringLiteral("x"), QStringLiteral("AND")}});
+    EXPECT_GE(w.QryFhelp->RecordCount(), 3);
+    w.wwDBGridQ->SetConfirmDelete([] { return true; });
+    w.wwDBGridQ->setFocus();
+    QTest::keyClick(w.wwDBGridQ, Qt::Key_Insert);
+    EXPECT_EQ(w.CDSTmp->RowCount(), 3);
+    QTest::keyClick(w.wwDBGridQ, Qt::Key_Down);  // leaving the untouched row drops it
+    QTest::keyClick(w.wwDBGridQ, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(w.CDSTmp->RowCount(), 1);
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+
+    ClickTitle(w.wwDBGridH, QStringLiteral("用户名称"));
+    ClickTitle(w.wwDBGridH, QStringLiteral("用户名称"));
+    EXPECT_FALSE(w.QryFhelp->Sort().isEmpty());
+    ClickCell(w.wwDBGridH, 1, 0);
+    ClickCell(w.wwDBGridH, 2, 0);
+    if (w.BitBtn5 != nullptr) {
+        EXPECT_EQ(w.Picks().Count(), 2);
+        QTest::mouseClick(w.BitBtn5, Qt::LeftButton);
+        QTest::mouseClick(w.BitBtn8, Qt::LeftButton);
+    } else {
+        EXPECT_EQ(w.wwDBGridH->currentIndex().row(), 2);
+    }
+
+    w.QryFhelp->Close();
+    EXPECT_EQ(w.wwDBGridH->ResultModel()->rowCount(), 0);
+    QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(w.wwDBGridH->ResultModel()->rowCount(), w.QryFhelp->RecordCount());
+    QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    results.reset();
+    conditions.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(TakeBoxes().isEmpty());
+}
+
+class CallerOfEachWindow : public LookupFixture {};
+PRVC03_ON_EACH_WINDOW(CallerOfEachWindow);
+
+TEST_P(CallerOfEachWindow, CancelAndEscLeaveNothingEvenWithAPick) {
     // A click on the first record ticks it (multi-select) or makes it the
     // current one (single-select); 取消, or Esc, hands back nothing all the same.
-    this->template WhenShown<TypeParam>([&](TypeParam& w) {
+    WhenShown(GetParam(), [&](LookupWindow& w) {
         ClickCell(w.wwDBGridH, 0, 0);
         QTest::mouseClick(w.BitBtn2, Qt::LeftButton);
     });
-    EXPECT_FALSE(RunLookup<TypeParam>(this->hqryADMMG, test::kUsersFrom));
-    this->template WhenShown<TypeParam>([&](TypeParam& w) {
+    EXPECT_FALSE(test::RunLookup(GetParam(), hqryADMMG, test::kUsersFrom));
+    WhenShown(GetParam(), [&](LookupWindow& w) {
         ClickCell(w.wwDBGridH, 0, 0);
         QTest::keyClick(w.wwDBGridH, Qt::Key_Escape);
     });
-    EXPECT_FALSE(RunLookup<TypeParam>(this->hqryADMMG, test::kUsersFrom));
-    EXPECT_EQ(TypeParam::Current(), nullptr);
-    EXPECT_TRUE(this->TakeErrors().isEmpty());
+    EXPECT_FALSE(test::RunLookup(GetParam(), hqryADMMG, test::kUsersFrom));
+    EXPECT_EQ(test::CurrentLookup(GetParam()), nullptr);
+    EXPECT_TRUE(TakeBoxes().isEmpty());
 }
 
 class Caller : public LookupFixture {};
@@ -382,7 +439,7 @@ TEST_F(Caller, AShowStepTheDatabaseRejectsEndsTheLookupWithNothingPicked) {
         RunLookup<TfrmRootFS>(hqryADMMG, QStringLiteral("FROM NO_SUCH_TABLE WHERE 1=1"));
     EXPECT_FALSE(picked);
     EXPECT_EQ(frmRootFS, nullptr);
-    const QStringList errors = TakeErrors();
+    const QStringList errors = TakeBoxes();
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains(QStringLiteral("NO_SUCH_TABLE"), Qt::CaseInsensitive))
         << errors[0].toStdString();
@@ -392,7 +449,7 @@ TEST_F(Caller, AShowStepTheDatabaseRejectsEndsTheLookupWithNothingPicked) {
     window->SourceQuery = &hqryADMMG;
     window->FromText = QStringLiteral("FROM ADMMG WHERE");
     window->show();
-    EXPECT_EQ(TakeErrors().size(), 1);
+    EXPECT_EQ(TakeBoxes().size(), 1);
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());

@@ -34,6 +34,8 @@ class CopyWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Session().HostWindow = static_cast<std::int32_t>(host.LogHandle());
+        // The library's own application object: owner of the copy report.
+        Session().OwnApplication = &application;
         window = new TfrmPRVC03F(nullptr);
         window->show();
         QApplication::processEvents();
@@ -42,6 +44,7 @@ class CopyWindowTest : public ::testing::Test {
     void TearDown() override {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         delete window.data();
+        Session().OwnApplication = nullptr;
         Session().HostWindow = 0;
     }
 
@@ -74,6 +77,7 @@ class CopyWindowTest : public ::testing::Test {
         return boxes;
     }
 
+    QObject application;
     test::HostRecorder host;
     test::TestDatabase db;
     QPointer<TfrmPRVC03F> window;

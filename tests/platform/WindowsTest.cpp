@@ -224,4 +224,10 @@ TEST(SysColors, PackedAsRedGreenBlueFromTheLowByte) {
     EXPECT_EQ(GetBValue(caption), 209);
     EXPECT_NE(GetSysColor(COLOR_INACTIVECAPTION), caption);
     EXPECT_EQ(GetSysColor(-1), 0u);
+    // A colour type takes the channels in red, green, blue order.
+    struct Rgb {
+        Rgb(int red, int green, int blue) : channels{red, green, blue} {}
+        std::vector<int> channels;
+    };
+    EXPECT_EQ(SysColor<Rgb>(COLOR_ACTIVECAPTION).channels, (std::vector<int>{153, 180, 209}));
 }

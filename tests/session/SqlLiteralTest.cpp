@@ -88,7 +88,8 @@ TEST(SqlLiteral, MidnightAndPlainDatesGiveTheDateAlone) {
     // The user's locale by default, quoted as is.
     const QString date = QLocale::system().toString(day, QLocale::ShortFormat);
     EXPECT_EQ(Literal(QDateTime(day, QTime(0, 0))), QLatin1Char('\'') + date + QLatin1Char('\''));
-    EXPECT_TRUE(Literal(QDateTime(day, QTime(9, 30))).startsWith(QLatin1Char('\'') + date + ' '));
+    EXPECT_TRUE(Literal(QDateTime(day, QTime(9, 30)))
+                    .startsWith(QLatin1Char('\'') + date + QLatin1Char(' ')));
 }
 
 TEST(SqlLiteral, TimesAndOtherValuesUseTheirTextFormAndUnconvertibleOnesRaise) {

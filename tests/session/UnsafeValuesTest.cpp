@@ -28,16 +28,17 @@ void ExpectRefused(const QVariant& value, const QString& message) {
 }
 
 TEST(NulInValues, AnInnerNulIsRefusedWithAClearMessage) {
-    ExpectRefused(QStringLiteral("A0") + kNul + QStringLiteral("1"), kNulRefused);
-    ExpectRefused(kNul + QStringLiteral("'; DROP TABLE ADMMH; --") + kNul + QStringLiteral("x"),
-                  kNulRefused);
+    ExpectRefused(QString(QStringLiteral("A0") + kNul + QStringLiteral("1")), kNulRefused);
+    ExpectRefused(
+        QString(kNul + QStringLiteral("'; DROP TABLE ADMMH; --") + kNul + QStringLiteral("x")),
+        kNulRefused);
     ExpectRefused(QByteArray("B0\0' OR 1=1", 11), kNulRefused);
     EXPECT_THROW(EscapeQuotes(QStringLiteral("a") + kNul), Error);
     EXPECT_THROW(QuoteText(kNul), Error);
 }
 
 TEST(NulInValues, NulsAtEitherEndAreTrimmedAway) {
-    EXPECT_EQ(ToSqlLiteral(kNul + QStringLiteral(" A'01 ") + kNul + kNul),
+    EXPECT_EQ(ToSqlLiteral(QString(kNul + QStringLiteral(" A'01 ") + kNul + kNul)),
               QStringLiteral("'A''01'"));
     EXPECT_EQ(ToSqlLiteral(QByteArray("\0B02\0", 5)), QStringLiteral("'B02'"));
     EXPECT_EQ(ToSqlLiteral(kNul), QStringLiteral("''"));
@@ -47,12 +48,12 @@ TEST(NulInValues, NulsAtEitherEndAreTrimmedAway) {
 TEST(UnpairedSurrogates, AreRefusedWhilePairsPass) {
     const QChar high(0xD83D);
     const QChar low(0xDE00);
-    for (const QString& text :
-         {QString(high) + QStringLiteral("' OR 1=1 --"), QString(low) + QStringLiteral("'"),
-          QStringLiteral("x") + QString(high), QString(low) + QString(high)}) {
+    for (const QString& text : QStringList{
+             QString(high) + QStringLiteral("' OR 1=1 --"), QString(low) + QStringLiteral("'"),
+             QStringLiteral("x") + QString(high), QString(low) + QString(high)}) {
         ExpectRefused(text, kSurrogateRefused);
     }
-    EXPECT_EQ(ToSqlLiteral(QString(high) + QString(low) + QStringLiteral("'")),
+    EXPECT_EQ(ToSqlLiteral(QString(QString(high) + QString(low) + QStringLiteral("'"))),
               QStringLiteral("'") + high + low + QStringLiteral("'''"));
 }
 

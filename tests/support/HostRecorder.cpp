@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/Cp936.h"
+#include "platform/MessageBoxButtons.h"
 
 namespace prvc03::test {
 
@@ -39,7 +40,7 @@ class HostRecorder::Endpoint : public platform::WindowEndpoint {
     bool isMain_;
 };
 
-HostRecorder::HostRecorder(bool registerMain) {
+HostRecorder::HostRecorder(bool registerMain) : questionAnswer(platform::IDYES) {
     if (registerMain) {
         mainEndpoint_ = std::make_unique<Endpoint>(*this, true);
         main_ = platform::RegisterWindow("TfrmMain", mainEndpoint_.get());
@@ -52,7 +53,8 @@ HostRecorder::HostRecorder(bool registerMain) {
         ShownMessageBox box{owner, platform::FromCp936(text), platform::FromCp936(caption), type};
         messageBoxes.push_back(box);
         events.push_back({HostEvent::MessageBox, box.text});
-        return platform::IDOK;
+        return (type & platform::MB_TYPEMASK) == platform::MB_YESNO ? questionAnswer
+                                                                    : platform::IDOK;
     });
 }
 

@@ -50,6 +50,8 @@ class HostRecorder {
     std::vector<ReceivedMessage> errorReports;  // 1225 at the log window
     std::vector<ShownMessageBox> messageBoxes;
     std::vector<HostEvent> events;
+    // What a box with 是 and 否 (MB_YESNO) is answered: IDYES or IDNO.
+    int questionAnswer;
 
     void Clear();
     // Texts of the message boxes shown since the last call (or Clear).

@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "data/MemTable.h"
@@ -39,23 +39,47 @@ inline void AddUserRequestFields(QueryDataset& request) {
                                QStringLiteral("用户名称"), QStringLiteral("ADMMG")));
 }
 
-// Both lookup windows, multi- then single-select, for typed tests; each
-// instance is named after its window.
-using LookupWindows = ::testing::Types<TfrmRootFS, TfrmRootFH>;
-
-struct WindowName {
-    template <class W>
-    static std::string GetName(int) {
-        return std::is_same_v<W, TfrmRootFS> ? "MultiSelectWindow" : "SingleSelectWindow";
-    }
-};
-
-// The same two windows as a value, for tests parametrised at run time (over
-// the databases as well).
+// Both lookup windows, as a test parameter: each instance is named after
+// its window, and combines with the databases (DatabaseAndWindow).
 enum class WindowKind { MultiSelect, SingleSelect };
 
 inline const char* WindowKindName(WindowKind kind) {
     return kind == WindowKind::MultiSelect ? "MultiSelectWindow" : "SingleSelectWindow";
+}
+
+inline std::string WindowKindParamName(const ::testing::TestParamInfo<WindowKind>& info) {
+    return WindowKindName(info.param);
+}
+
+#define PRVC03_ON_EACH_WINDOW(Fixture)                                                    \
+    INSTANTIATE_TEST_SUITE_P(Windows, Fixture,                                            \
+                             ::testing::Values(::prvc03::test::WindowKind::MultiSelect,   \
+                                               ::prvc03::test::WindowKind::SingleSelect), \
+                             ::prvc03::test::WindowKindParamName)
+
+// A new window of `kind` without an owner: the caller frees it.
+inline LookupWindow* NewLookupWindow(WindowKind kind) {
+    if (kind == WindowKind::MultiSelect) {
+        return new TfrmRootFS(nullptr);
+    }
+    return new TfrmRootFH(nullptr);
+}
+
+// The window of `kind` that is open now, if any.
+inline LookupWindow* CurrentLookup(WindowKind kind) {
+    if (kind == WindowKind::MultiSelect) {
+        return TfrmRootFS::Current();
+    }
+    return TfrmRootFH::Current();
+}
+
+// One modal lookup of the window of `kind`, as the copy window runs it.
+inline std::optional<VariantArray> RunLookup(WindowKind kind, QueryDataset& source,
+                                             const QString& from) {
+    if (kind == WindowKind::MultiSelect) {
+        return ::prvc03::RunLookup<TfrmRootFS>(source, from);
+    }
+    return ::prvc03::RunLookup<TfrmRootFH>(source, from);
 }
 
 // `window` shown modeless over `source` and `from`; freed with the guard (or
@@ -78,13 +102,7 @@ LookupWindowGuard<W> ShowLookup(QueryDataset& source, const QString& from = kUse
 // The window of `kind` shown modeless over `source` and `from`.
 inline LookupWindowGuard<LookupWindow> ShowLookup(WindowKind kind, QueryDataset& source,
                                                   const QString& from = kUsersFrom) {
-    LookupWindow* window = nullptr;
-    if (kind == WindowKind::MultiSelect) {
-        window = new TfrmRootFS(nullptr);
-    } else {
-        window = new TfrmRootFH(nullptr);
-    }
-    return ShowLookupWindow(window, source, from);
+    return ShowLookupWindow(NewLookupWindow(kind), source, from);
 }
 
 // Clicks happen where the operator sees the cell: pending layout first.
@@ -181,10 +199,10 @@ inline void ConditionSearch(LookupWindow& lookup, const std::vector<ConditionRow
     lookup.CDSTmp->EmptyTable();
     for (const ConditionRow& row : rows) {
         lookup.CDSTmp->Append();
-        lookup.CDSTmp->SetFieldValue(MemTable::FField, row.Field);
-        lookup.CDSTmp->SetFieldValue(MemTable::FOperator, row.Operator);
-        lookup.CDSTmp->SetFieldValue(MemTable::FValue, row.Value);
-        lookup.CDSTmp->SetFieldValue(MemTable::FLogic, row.Logic);
+        lookup.CDSTmp->SetFieldValue(MemTable::FField, row.field);
+        lookup.CDSTmp->SetFieldValue(MemTable::FOperator, row.op);
+        lookup.CDSTmp->SetFieldValue(MemTable::FValue, row.value);
+        lookup.CDSTmp->SetFieldValue(MemTable::FLogic, row.logic);
         lookup.CDSTmp->Post();
     }
     QTest::mouseClick(lookup.BitBtn3, Qt::LeftButton);

@@ -330,12 +330,14 @@ QByteArray TestDatabase::Fingerprint() {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     const QStringList objects = Tables();
     for (const QString& object : objects) {
-        hash.addData(object.toUtf8() + '\n');
+        hash.addData(object.toUtf8());
+        hash.addData("\n");
         const QString name = object.section(QLatin1Char(' '), 0, 0);
         const QString kind = object.section(QLatin1Char(' '), 1);
         if (kind == QLatin1String("table") || kind == QLatin1String("r")) {
             for (const QString& row : Rows(name)) {
-                hash.addData(row.toUtf8() + '\n');
+                hash.addData(row.toUtf8());
+                hash.addData("\n");
             }
         }
     }

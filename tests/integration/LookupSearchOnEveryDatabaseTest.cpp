@@ -35,7 +35,7 @@ class LookupSearchInWindow : public LookupSearchOf<DatabaseAndWindow> {};
 
 TEST_P(LookupSearchInWindow, QuickSearchInBothModes) {
     auto window = Show(KindOf(GetParam()));
-    LookupWindow& lookup = *window->get();
+    LookupWindow& lookup = *window.get();
     // The statement sent, and the grid showing what the database gives for it.
     auto expectStatement = [&](const QString& tail) {
         EXPECT_EQ(lookup.QryFhelp->SQL(), kUsersBase + tail);
@@ -92,9 +92,9 @@ TEST_P(LookupSearch, EveryConditionOperatorSelectsWhatTheDatabaseSays) {
     for (const auto& op : operators) {
         const QString word = QString::fromUtf16(op.word);
         SCOPED_TRACE(word.toStdString());
-        ConditionSearch(*lookup->get(), {{QStringLiteral("用户编号"), word,
-                                          QString::fromUtf16(op.value), QStringLiteral("AND")}});
-        QStringList shown = Codes(*lookup->get());
+        ConditionSearch(*lookup.get(), {{QStringLiteral("用户编号"), word,
+                                         QString::fromUtf16(op.value), QStringLiteral("AND")}});
+        QStringList shown = Codes(*lookup.get());
         shown.sort();
         EXPECT_EQ(shown, Expected(QLatin1String(op.where), QString::fromUtf16(op.bound)));
         EXPECT_FALSE(shown.isEmpty());
@@ -106,7 +106,7 @@ TEST_P(LookupSearchInWindow,
        ConditionRowsBecomeTheWhereInsideTheRestrictionAndTheSortPanelTheOrderBy) {
     const QString from = QStringLiteral("FROM ADMMG WHERE MG001 <> 'A01'");
     auto window = Show(KindOf(GetParam()), from);
-    LookupWindow& w = *window->get();
+    LookupWindow& w = *window.get();
     const QString base = UsersBase(from);
     w.fA->trigger();
     EXPECT_TRUE(w.ConditionPanelVisible());
@@ -125,7 +125,8 @@ TEST_P(LookupSearchInWindow,
                         {QStringLiteral("用户名称"), QStringLiteral("包含"), QStringLiteral("五"),
                          QStringLiteral("OR")}});
     // The last row's logic word goes, and the blank before it.
-    const QString where = base + " AND (ADMMG.MG001 = 'A01' OR ADMMG.MG002 LIKE '%五%')";
+    const QString where =
+        base + QStringLiteral(" AND (ADMMG.MG001 = 'A01' OR ADMMG.MG002 LIKE '%五%')");
     const QString restricted = QStringLiteral("MG001 <> 'A01' AND (MG001 = 'A01' OR MG002 LIKE ?)");
     EXPECT_EQ(w.QryFhelp->SQL(), where);
     EXPECT_EQ(GridRows(w), QueryRows(db().Native(), where));
@@ -147,7 +148,7 @@ TEST_P(LookupSearchInWindow,
     DoubleClickItem(w.cbOrder1, 0);
     EXPECT_FALSE(w.cbOrder1->Checked(0));
     QTest::mouseClick(w.BitBtn3, Qt::LeftButton);
-    const QString ordered = where + " ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC";
+    const QString ordered = where + QStringLiteral(" ORDER BY ADMMG.MG002 DESC,ADMMG.MG001 ASC");
     EXPECT_EQ(w.QryFhelp->SQL(), ordered);
     EXPECT_EQ(GridRows(w), QueryRows(db().Native(), ordered));
     EXPECT_EQ(Codes(w), Expected(restricted, QStringLiteral("%五%"),
@@ -169,7 +170,7 @@ TEST_P(LookupSearchInWindow,
 
 TEST_P(LookupSearch, ASearchTheServerRejectsIsShownDropsThePicksAndTheNextOneWorks) {
     auto lookup = Show<TfrmRootFS>();
-    LookupWindow& w = *lookup->get();
+    LookupWindow& w = *lookup.get();
     ASSERT_EQ(w.QryFhelp->RecordCount(), 18);
     // A new search drops the ticks of the earlier result.
     const int picked = RowOf(w, QStringLiteral("B01"));
