@@ -33,9 +33,6 @@
 
 namespace prvc03::bench {
 
-namespace {
-
-// Frees the report that each copy leaves open.
 void CloseReports() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -44,8 +41,6 @@ void CloseReports() {
         }
     }
 }
-
-}  // namespace
 
 QString WarmStatement(const QString& source) {
     return QStringLiteral("SELECT (SELECT COUNT(*) FROM ADMMG), * FROM ADMMH WHERE MH001 = '%1'")

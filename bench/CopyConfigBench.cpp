@@ -24,11 +24,15 @@
 #include "data/DatabaseProduct.h"
 #include "data/Statements.h"
 #include "lookup/LookupCaller.h"
+#include "modules/CopyLedger.h"
+#include "modules/CopyReport.h"
 #include "modules/CopyStatements.h"
 #include "modules/CopyTransaction.h"
 #include "modules/PRVC03F.h"
+#include "modules/PermissionRows.h"
 #include "platform/Cp936.h"
 #include "platform/Windows.h"
+#include "session/SqlLiteral.h"
 
 namespace prvc03::bench {
 
@@ -138,11 +142,13 @@ class ShownCopyWindow {
 };
 
 // Copy to one target, part by part. Each part runs as BitBtn1Click runs it,
-// timed alone: the count statement of the source user (once per click),
-// the copy step of the data layer (CopyToTarget: the transaction and the
-// statement through the readers), the message box (code page 936 texts to
-// the presenter, which records them), and the window's close. Against the
-// whole click and the raw statements.
+// timed alone: the count statement of the source user (once per click), the
+// undo record's reads (the source's rows once per click, the target's rows
+// before its transaction), the copy step of the data layer (CopyToTarget:
+// the transaction and the statement through the readers), the message box
+// (code page 936 texts to the presenter, which records them), the window's
+// close and the report it opens. Against the whole click and the raw
+// statements.
 void BM_CopyOneTarget(benchmark::State& state) {
     const int config = static_cast<int>(state.range(0));
     if (!ConfigAvailable(config, state)) {
@@ -173,6 +179,29 @@ void BM_CopyOneTarget(benchmark::State& state) {
             }
         });
     };
+    const auto sourceRead = [&] {
+        return TimeOf([&] {
+            if (PermissionRows::Read(db, ToSqlLiteral(source)).Count() !=
+                BenchData::kPermissionRows) {
+                throw std::runtime_error("the source's rows read short");
+            }
+        });
+    };
+    const auto targetRead = [&] {
+        ConfigResetTargets(config);
+        return TimeOf([&] { PermissionRows::Read(db, ToSqlLiteral(target)); });
+    };
+    const auto report = [&] {
+        ConfigResetTargets(config);
+        CopyLedger ledger(source);
+        if (!ledger.Copy(db, {target, QStringLiteral("目标1")}).outcome.committed) {
+            throw std::runtime_error("the copy step failed");
+        }
+        const double seconds =
+            TimeOf([&] { ShowCopyReport(ledger, QStringLiteral("复制用户权限")); });
+        CloseReports();
+        return seconds;
+    };
     const auto box = [&] {
         RecordedBoxes().clear();
         return TimeOf([&] {
@@ -190,29 +219,36 @@ void BM_CopyOneTarget(benchmark::State& state) {
     };
     std::vector<double> medians;
     for (auto _ : state) {
-        medians =
-            Interleaved({[&] { return WindowConfigCopy(config, 1, source); },
-                         [&] { return RawConfigCopy(config, 1, source); }, step, count, box, close},
-                        true, kShortReps);
+        medians = Interleaved({[&] { return WindowConfigCopy(config, 1, source); },
+                               [&] { return RawConfigCopy(config, 1, source); }, step, count, box,
+                               close, sourceRead, targetRead, report},
+                              true, kShortReps);
         state.SetIterationTime(medians[0]);
     }
     ConfigResetTargets(config);
     const double window = medians[0], raw = medians[1], copy = medians[2], counting = medians[3],
-                 message = medians[4], closing = medians[5];
-    const double rest = window - copy - counting - message - closing;
+                 message = medians[4], closing = medians[5], sourceReading = medians[6],
+                 targetReading = medians[7], reporting = medians[8];
+    const double rest =
+        window - copy - counting - message - closing - sourceReading - targetReading - reporting;
     state.counters["raw_ms"] = raw * 1e3;
     state.counters["copy_step_ms"] = copy * 1e3;
     state.counters["count_ms"] = counting * 1e3;
     state.counters["box_ms"] = message * 1e3;
     state.counters["close_ms"] = closing * 1e3;
-    char note[512];
+    state.counters["source_read_ms"] = sourceReading * 1e3;
+    state.counters["target_read_ms"] = targetReading * 1e3;
+    state.counters["report_ms"] = reporting * 1e3;
+    char note[768];
     std::snprintf(note, sizeof note,
                   "copy to 1 target over %s: the click %.3f ms, raw statements %.3f ms; "
-                  "beyond them: the copy step's own work %+.3f ms (CopyToTarget %.3f ms), "
-                  "the count statement %.3f ms, the message box %.3f ms, the window's close "
-                  "%.3f ms, the rest of the click %+.3f ms",
-                  ConfigName(config), window * 1e3, raw * 1e3, (copy - raw) * 1e3, copy * 1e3,
-                  counting * 1e3, message * 1e3, closing * 1e3, rest * 1e3);
+                  "beyond them: the undo record's read of the source's rows %.3f ms and of "
+                  "the target's rows %.3f ms, the count statement %.3f ms, the copy step's own "
+                  "work %+.3f ms (CopyToTarget %.3f ms), the message box %.3f ms, the window's "
+                  "close %.3f ms, the report %.3f ms, the rest of the click %+.3f ms",
+                  ConfigName(config), window * 1e3, raw * 1e3, sourceReading * 1e3,
+                  targetReading * 1e3, counting * 1e3, (copy - raw) * 1e3, copy * 1e3,
+                  message * 1e3, closing * 1e3, reporting * 1e3, rest * 1e3);
     AddSummaryNote(note);
 }
 BENCHMARK(BM_CopyOneTarget)
