@@ -9,6 +9,8 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 BENCH_ARGS ?=
+# BENCH_SCALE=10M adds a 10M-row lookup beside the 1M-row one.
+BENCH_SCALE ?=
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
@@ -77,7 +79,8 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPRVC03_BUILD_BENCH=ON \
 	  $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target prvc03_bench
-	QT_QPA_PLATFORM=offscreen bash scripts/with-postgres.sh $(BENCH_BUILD)/bin/prvc03_bench $(BENCH_ARGS)
+	QT_QPA_PLATFORM=offscreen PRVC03_BENCH_SCALE=$(BENCH_SCALE) \
+	  bash scripts/with-postgres.sh $(BENCH_BUILD)/bin/prvc03_bench $(BENCH_ARGS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

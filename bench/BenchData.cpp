@@ -1,11 +1,13 @@
 #include "BenchData.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
+#include <sys/statvfs.h>
 
 #include <cstdio>
 #include <random>
@@ -66,12 +68,107 @@ class Statement {
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// Bytes the generated database takes at the most: about 40 a lookup row
+// (the 10k, 100k and 1M tables, and the largest of the run), with room to
+// spare, and the copy tables.
+double DatabaseBytes() {
+    const double rows = 1110000.0 + BenchData::ScaleRows();
+    return 2.0 * 40.0 * rows + (64 << 20);
+}
+
+bool HasRoom(const QString& folder) {
+    struct statvfs room {};
+    return statvfs(QFile::encodeName(folder).constData(), &room) == 0 &&
+           static_cast<double>(room.f_bavail) * static_cast<double>(room.f_frsize) >=
+               DatabaseBytes();
+}
+
+// Memory-backed /dev/shm where it has room for the run's database, else the
+// system's temporary folder.
 QString TemporaryRoot() {
     const QDir shm(QStringLiteral("/dev/shm"));
-    if (shm.exists() && QFileInfo(shm.path()).isWritable()) {
+    if (shm.exists() && QFileInfo(shm.path()).isWritable() && HasRoom(shm.path())) {
         return shm.path();
     }
+    if (!HasRoom(QDir::tempPath())) {
+        throw std::runtime_error("no room for the generated database in /dev/shm or " +
+                                 QDir::tempPath().toStdString());
+    }
     return QDir::tempPath();
+}
+
+// The values of a lookup table's rows: each drawn from a seeded stream of
+// its own per row and column, so that they depend on the row's number only
+// and one INSERT ... SELECT over the row numbers makes the same rows on
+// every run, in any order.
+class RowDraw {
+  public:
+    RowDraw(std::uint64_t seed, std::uint64_t row, std::uint64_t column)
+        : state_(Mix(seed * 0x100000001B3u + column) ^ row) {}
+    std::uint32_t operator()() {
+        state_ += 0x9E3779B97F4A7C15u;
+        return static_cast<std::uint32_t>(Mix(state_) >> 32);
+    }
+
+  private:
+    // splitmix64's finalizer.
+    static std::uint64_t Mix(std::uint64_t z) {
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+        return z ^ (z >> 31);
+    }
+    std::uint64_t state_;
+};
+
+RowDraw DrawOf(sqlite3_value** argv, std::uint64_t column) {
+    return RowDraw(static_cast<std::uint64_t>(sqlite3_value_int64(argv[0])),
+                   static_cast<std::uint64_t>(sqlite3_value_int64(argv[1])), column);
+}
+
+// lk_name(seed, row): NULL (5 %), 4 to 8 ASCII letters of mixed case (25 %),
+// or a surname and one or two given-name characters.
+void NameOf(sqlite3_context* context, int, sqlite3_value** argv) {
+    RowDraw random = DrawOf(argv, 1);
+    const std::uint32_t kind = random() % 100;
+    if (kind < 5) {
+        sqlite3_result_null(context);
+        return;
+    }
+    std::string text;
+    if (kind < 30) {
+        const std::uint32_t length = 4 + random() % 5;
+        for (std::uint32_t k = 0; k < length; ++k) {
+            const std::uint32_t letter = random() % 52;
+            text += static_cast<char>(letter < 26 ? 'a' + letter : 'A' + letter - 26);
+        }
+    } else {
+        text = kSurnames[random() % Size(kSurnames)];
+        const std::uint32_t given = 1 + random() % 2;
+        for (std::uint32_t k = 0; k < given; ++k) {
+            text += kGiven[random() % Size(kGiven)];
+        }
+    }
+    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// lk_qty(seed, row): 0 to 99,999, NULL for 10 %.
+void QtyOf(sqlite3_context* context, int, sqlite3_value** argv) {
+    RowDraw random = DrawOf(argv, 2);
+    if (random() % 10 == 0) {
+        sqlite3_result_null(context);
+    } else {
+        sqlite3_result_int(context, static_cast<int>(random() % 100000));
+    }
+}
+
+// lk_price(seed, row): 0.00 to 9,999.99, NULL for 10 %.
+void PriceOf(sqlite3_context* context, int, sqlite3_value** argv) {
+    RowDraw random = DrawOf(argv, 3);
+    if (random() % 10 == 0) {
+        sqlite3_result_null(context);
+    } else {
+        sqlite3_result_double(context, (random() % 1000000) / 100.0);
+    }
 }
 
 }  // namespace
@@ -114,10 +211,30 @@ BenchData::BenchData()
 BenchData::~BenchData() {
     sqlite3_close(raw_);
     Session().SessionConnection = nullptr;
-    const QString name = db_.connectionName();
-    db_.close();
-    db_ = QSqlDatabase();
-    QSqlDatabase::removeDatabase(name);
+    for (QSqlDatabase* db : {&db_, &odbc_}) {
+        const QString name = db->connectionName();
+        if (name.isEmpty()) {
+            continue;  // never opened
+        }
+        db->close();
+        *db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+    }
+}
+
+QSqlDatabase& BenchData::Odbc() {
+    if (!odbc_.isOpen()) {
+        odbc_ = QSqlDatabase::addDatabase(QStringLiteral("QODBC"),
+                                          QStringLiteral("prvc03-bench-odbc-sqlite"));
+        // The driver waits 100 s for a lock unless told otherwise; QSQLITE
+        // waits 5 s.
+        odbc_.setDatabaseName(
+            QStringLiteral("Driver=SQLite3;Database=%1;Timeout=5000;").arg(path_));
+        if (!odbc_.open()) {
+            throw std::runtime_error("QODBC (SQLite3): " + odbc_.lastError().text().toStdString());
+        }
+    }
+    return odbc_;
 }
 
 QString BenchData::Folder() const {
@@ -134,6 +251,18 @@ void BenchData::ExecRaw(const char* sql) {
     }
 }
 
+int BenchData::ScaleRows() {
+    const QByteArray scale = qgetenv("PRVC03_BENCH_SCALE").trimmed().toUpper();
+    if (scale.isEmpty() || scale == "1M") {
+        return 0;
+    }
+    if (scale == "10M") {
+        return 10000000;
+    }
+    throw std::runtime_error("PRVC03_BENCH_SCALE (BENCH_SCALE) is 1M or 10M, not " +
+                             scale.toStdString());
+}
+
 QString BenchData::LookupTable(int rows) {
     const QString table = QStringLiteral("LK%1").arg(rows);
     for (int made : made_) {
@@ -142,45 +271,24 @@ QString BenchData::LookupTable(int rows) {
         }
     }
     const std::string name = table.toStdString();
+    for (const auto& [function, call] : {std::pair{"lk_name", &NameOf}, std::pair{"lk_qty", &QtyOf},
+                                         std::pair{"lk_price", &PriceOf}}) {
+        Check(sqlite3_create_function_v2(raw_, function, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                         nullptr, call, nullptr, nullptr, nullptr),
+              raw_, function);
+    }
     ExecRaw(
         ("CREATE TABLE " + name + " (CODE VARCHAR(10), NAME VARCHAR(20), QTY INTEGER, PRICE FLOAT)")
             .c_str());
+    // One set-based statement in one transaction: the row numbers from a
+    // recursive series; codes a letter and six digits, as A000000, B000001...
+    const std::string seed = std::to_string(20260 + rows);
     ExecRaw("BEGIN");
-    {
-        Statement insert(raw_, "INSERT INTO " + name + " VALUES (?, ?, ?, ?)");
-        std::mt19937 random(20260 + static_cast<unsigned>(rows));
-        char code[16];
-        for (int i = 0; i < rows; ++i) {
-            std::snprintf(code, sizeof code, "%c%06d", 'A' + static_cast<char>(i % 26),
-                          i % 1000000);
-            insert.Text(1, code);
-            const std::uint32_t kind = random() % 100;
-            if (kind >= 5) {
-                std::string text;
-                if (kind < 30) {
-                    const std::uint32_t length = 4 + random() % 5;
-                    for (std::uint32_t k = 0; k < length; ++k) {
-                        const std::uint32_t letter = random() % 52;
-                        text += static_cast<char>(letter < 26 ? 'a' + letter : 'A' + letter - 26);
-                    }
-                } else {
-                    text = kSurnames[random() % Size(kSurnames)];
-                    const std::uint32_t given = 1 + random() % 2;
-                    for (std::uint32_t k = 0; k < given; ++k) {
-                        text += kGiven[random() % Size(kGiven)];
-                    }
-                }
-                insert.Text(2, text);
-            }
-            if (random() % 10 != 0) {
-                sqlite3_bind_int(insert.get(), 3, static_cast<int>(random() % 100000));
-            }
-            if (random() % 10 != 0) {
-                sqlite3_bind_double(insert.get(), 4, (random() % 1000000) / 100.0);
-            }
-            insert.Step();
-        }
-    }
+    ExecRaw(("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n LIMIT " +
+             std::to_string(rows) + ") INSERT INTO " + name +
+             " SELECT printf('%s%06d', char(65 + i % 26), i % 1000000), lk_name(" + seed +
+             ", i), lk_qty(" + seed + ", i), lk_price(" + seed + ", i) FROM n")
+                .c_str());
     ExecRaw("COMMIT");
     made_.push_back(rows);
     return table;

@@ -31,11 +31,18 @@ class BenchData {
     QSqlDatabase& Db() { return db_; }
     // A raw SQLite connection on the same file.
     sqlite3* Raw() const { return raw_; }
+    // QODBC on the same file through the SQLite3 ODBC driver, opened on
+    // first use.
+    QSqlDatabase& Odbc();
 
     // The lookup table of `rows` rows, LK<rows>(CODE, NAME, QTY, PRICE):
     // ASCII codes, names in Chinese (about 70 %), in ASCII of mixed case and
-    // NULL (5 %), many of them repeated; numbers with 10 % NULLs.
+    // NULL (5 %), many of them repeated; numbers with 10 % NULLs. Made by one
+    // set-based statement in one transaction, with fixed seeds.
     QString LookupTable(int rows);
+    // The largest lookup PRVC03_BENCH_SCALE asks for beyond the 1M-row one:
+    // 10,000,000 for "10M", 0 when unset or "1M"; raises for anything else.
+    static int ScaleRows();
     // The caller's columns of a lookup over it: two short texts, CODE
     // ("编号") and NAME ("名称"), qualified by the table.
     static std::vector<Field> LookupFields(const QString& table);
@@ -67,6 +74,7 @@ class BenchData {
     QString path_;
     QSqlDatabase db_;
     sqlite3* raw_ = nullptr;
+    QSqlDatabase odbc_;
     std::vector<int> made_;
     bool copyTables_ = false;
 };

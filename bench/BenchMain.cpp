@@ -7,12 +7,14 @@
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <exception>
 
 #include "BenchData.h"
 #include "MessageRecorder.h"
+#include "ScaleBench.h"
 #include "ServerData.h"
 #include "Summary.h"
 #include "platform/Windows.h"
@@ -32,6 +34,25 @@ void InstallMessageRecorder() {
             return platform::IDOK;
         });
 }
+
+namespace {
+
+// The whole run's peak resident memory, as the kernel kept it.
+void AddPeakResidentRow() {
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) {
+        return;
+    }
+    const double bytes = static_cast<double>(usage.ru_maxrss) * 1024.0;  // kilobytes
+    char figure[64];
+    std::snprintf(figure, sizeof figure, "%.1f MB", bytes / (1 << 20));
+    const int rows = BenchData::ScaleRows();
+    AddSummaryRow({"peak resident memory of the whole run (getrusage ru_maxrss)",
+                   rows > 0 ? "up to " + RowsLabel(rows) : "up to 1M rows", figure, "-", "-",
+                   "reported", true, true});
+}
+
+}  // namespace
 
 }  // namespace prvc03::bench
 
@@ -57,8 +78,12 @@ int main(int argc, char** argv) {
         } else {
             std::printf("PRVC03_PG_CONNINFO not set: the server cases are skipped\n");
         }
+        if (const int rows = prvc03::bench::BenchData::ScaleRows(); rows > 0) {
+            prvc03::bench::RegisterScaleBenchmarks(rows);
+        }
         std::fflush(stdout);
         benchmark::RunSpecifiedBenchmarks();
+        prvc03::bench::AddPeakResidentRow();
         prvc03::bench::PrintSummary();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "benchmark failed: %s\n", error.what());

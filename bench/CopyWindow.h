@@ -14,4 +14,7 @@ QString WarmStatement(const QString& source);
 // messages checked. The caller has removed the targets' rows.
 double WindowCopy(int targets, const QString& source, QSqlDatabase& db);
 
+// Frees the report that each copy leaves open.
+void CloseReports();
+
 }  // namespace prvc03::bench

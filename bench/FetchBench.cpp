@@ -1,13 +1,12 @@
-// Fetching a lookup's records into the result store, against the bare
-// forward-only QSqlQuery next() loop and against raw SQLite stepping the same
-// statement into the same column layout; and the memory the store holds.
+// The lookup's result query opened into the result store, on the calling
+// thread and behind the window's progress wait, the bare QSqlQuery next()
+// loop, and the memory the open store holds per row.
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QStringDecoder>
+#include <QWidget>
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,22 +17,10 @@
 #include "FetchBaselines.h"
 #include "Summary.h"
 #include "data/QueryDataset.h"
+#include "forms/QueryProgress.h"
 #include "lookup/LookupLogic.h"
 
 namespace prvc03::bench {
-
-void RawTextColumn::AppendUtf8(const char* text, std::size_t bytes) {
-    // Stateless: every value is whole, no state carries from one to the next.
-    static QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    NextRow();
-    const std::size_t at = chars.size();
-    chars.resize(at + bytes);  // UTF-16 units never outnumber UTF-8 bytes
-    auto* start = reinterpret_cast<QChar*>(chars.data());
-    const QChar* end =
-        decoder.appendToBuffer(start + at, QByteArrayView(text, static_cast<qsizetype>(bytes)));
-    chars.resize(static_cast<std::size_t>(end - start));
-    EndRow();
-}
 
 double BareNextLoop(const QString& sql) {
     return TimeOf([&] {
@@ -47,35 +34,6 @@ double BareNextLoop(const QString& sql) {
             ++rows;
         }
         benchmark::DoNotOptimize(rows);
-    });
-}
-
-double RawSQLiteStore(const QString& sql) {
-    std::vector<RawTextColumn> columns;
-    const QByteArray text = sql.toUtf8();
-    sqlite3* db = BenchData::Get().Raw();
-    return TimeOf([&] {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &stmt,
-                               nullptr) != SQLITE_OK) {
-            throw std::runtime_error(sqlite3_errmsg(db));
-        }
-        const int count = sqlite3_column_count(stmt);
-        columns.resize(static_cast<std::size_t>(count));
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int c = 0; c < count; ++c) {
-                if (sqlite3_column_type(stmt, c) == SQLITE_NULL) {
-                    columns[c].AppendNull();
-                } else {
-                    columns[c].Append(static_cast<const char16_t*>(sqlite3_column_text16(stmt, c)),
-                                      sqlite3_column_bytes16(stmt, c) / 2);
-                }
-            }
-        }
-        sqlite3_finalize(stmt);
-        for (RawTextColumn& column : columns) {
-            column.Finish();
-        }
     });
 }
 
@@ -105,34 +63,16 @@ double StoreFetch(const QString& table, QSqlDatabase& db) {
     return seconds;
 }
 
-namespace {
-
-void BM_Fetch(benchmark::State& state) {
-    const int rows = static_cast<int>(state.range(0));
-    const QString table = BenchData::Get().LookupTable(rows);
-    const QString sql = BenchData::LookupSQL(table);
-    std::vector<double> medians;
-    for (auto _ : state) {
-        medians = Interleaved({[&] { return StoreFetch(table); }, [&] { return BareNextLoop(sql); },
-                               [&] { return RawSQLiteStore(sql); }});
-        state.SetIterationTime(medians[0]);
-    }
-    const double store = medians[0], bare = medians[1], raw = medians[2];
-    state.counters["next_ms"] = bare * 1e3;
-    state.counters["raw_ms"] = raw * 1e3;
-    state.counters["x_next"] = store / bare;
-    state.counters["x_raw"] = store / raw;
-    AddSummaryRow({"fetch (QueryDataset::Open) vs bare next() loop", RowsLabel(rows), Ms(store),
-                   "bare forward-only next(): " + Ms(bare), Ratio(store / bare), "<= 1.30x",
-                   store / bare <= 1.3});
-    AddSummaryRow({"fetch (QueryDataset::Open) vs raw SQLite store", RowsLabel(rows), Ms(store),
-                   "raw SQLite step + same store: " + Ms(raw), Ratio(store / raw), "<= 2.00x",
-                   store / raw <= 2.0});
+double WaitedFetch(const QString& table, QSqlDatabase& db) {
+    QWidget window;
+    std::unique_ptr<QueryDataset> query = ResultQuery(table, db);
+    QueryProgress progress(&window);
+    query->SetReadWait(&progress);
+    const double seconds = TimeOf([&] { query->Open(); });
+    benchmark::DoNotOptimize(query->RecordCount());
+    return seconds;
 }
-BENCHMARK(BM_Fetch)->Arg(10000)->Arg(100000)->Arg(1000000)->Iterations(1)->UseManualTime()->Unit(
-    benchmark::kMillisecond);
 
-// The process's resident memory in bytes (heap and mapped buffers alike).
 double ResidentBytes() {
     long total = 0, resident = 0;
     if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
@@ -144,6 +84,19 @@ double ResidentBytes() {
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
+HeldMemory HeldPerRow(const QString& table, int rows) {
+    // A first open lets the connection's page cache reach its size.
+    ResultQuery(table)->Open();
+    std::unique_ptr<QueryDataset> query = ResultQuery(table);
+    malloc_trim(0);
+    const double before = ResidentBytes();
+    query->Open();
+    const double after = ResidentBytes();
+    return {static_cast<double>(query->MemoryBytes()) / rows, (after - before) / rows};
+}
+
+namespace {
+
 // Bytes the open store holds per row, as it counts them and as the process's
 // resident memory grew, against the UTF-16 payload of the two texts.
 void BM_MemoryPerRow(benchmark::State& state) {
@@ -151,15 +104,9 @@ void BM_MemoryPerRow(benchmark::State& state) {
     const QString table = BenchData::Get().LookupTable(rows);
     double counted = 0, resident = 0;
     for (auto _ : state) {
-        // A first open lets the connection's page cache reach its size.
-        ResultQuery(table)->Open();
-        std::unique_ptr<QueryDataset> query = ResultQuery(table);
-        malloc_trim(0);
-        const double before = ResidentBytes();
-        query->Open();
-        const double after = ResidentBytes();
-        counted = static_cast<double>(query->MemoryBytes()) / rows;
-        resident = (after - before) / rows;
+        const HeldMemory held = HeldPerRow(table, rows);
+        counted = held.counted;
+        resident = held.resident;
         state.SetIterationTime(1e-9);
     }
     const double payload = BenchData::Get().PayloadBytesPerRow(table);

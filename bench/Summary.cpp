@@ -15,6 +15,11 @@ std::vector<SummaryRow>& Rows() {
     return rows;
 }
 
+std::vector<std::string>& Notes() {
+    static std::vector<std::string> notes;
+    return notes;
+}
+
 std::string Format(const char* format, double value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, format, value);
@@ -126,15 +131,21 @@ void AddSummaryRow(SummaryRow row) {
     Rows().push_back(std::move(row));
 }
 
+void AddSummaryNote(std::string note) {
+    Notes().push_back(std::move(note));
+}
+
 int PrintSummary() {
     const std::vector<std::string> head = {"measure", "size", "figure", "baseline (same run)",
                                            "ratio",   "goal", "met"};
     std::vector<std::vector<std::string>> table;
     int missed = 0;
     for (const SummaryRow& r : Rows()) {
-        table.push_back(
-            {r.measure, r.size, r.figure, r.baseline, r.ratio, r.goal, r.met ? "yes" : "NO"});
-        missed += r.met ? 0 : 1;
+        table.push_back({r.measure, r.size, r.figure, r.baseline, r.ratio, r.goal,
+                         r.reported ? "-"
+                         : r.met    ? "yes"
+                                    : "NO"});
+        missed += r.reported || r.met ? 0 : 1;
     }
     std::vector<std::size_t> widths(head.size());
     for (std::size_t c = 0; c < head.size(); ++c) {
@@ -161,6 +172,9 @@ int PrintSummary() {
     printLine(rule);
     for (const auto& line : table) {
         printLine(line);
+    }
+    for (const std::string& note : Notes()) {
+        out << "Note: " << note << "\n";
     }
     out << (missed == 0 ? "Every goal met.\n" : std::to_string(missed) + " goal(s) not met.\n");
     std::cout << out.str() << std::flush;

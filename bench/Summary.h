@@ -49,9 +49,14 @@ struct SummaryRow {
     std::string ratio;
     std::string goal;
     bool met = true;
+    // A figure reported without a goal of its own: "-" in the met column.
+    bool reported = false;
 };
 
 void AddSummaryRow(SummaryRow row);
+// A note printed under the table: what a figure is made of, where a goal's
+// remaining time goes.
+void AddSummaryNote(std::string note);
 // Prints the table to standard output; returns the number of goals not met.
 int PrintSummary();
 

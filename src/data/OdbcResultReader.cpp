@@ -98,13 +98,12 @@ void Store(const OdbcColumnType& how, const unsigned char* value, SQLLEN length,
             } else {
                 column.Append(text.toString());
             }
+        } else if (kind == ResultColumn::Kind::Text) {
+            // Decoded straight into the column, as QString::fromUtf8 decodes.
+            column.AppendUtf8(reinterpret_cast<const char*>(value),
+                              static_cast<std::size_t>(length));
         } else {
-            const QString text = QString::fromUtf8(reinterpret_cast<const char*>(value), length);
-            if (kind == ResultColumn::Kind::Text) {
-                column.AppendText(text);
-            } else {
-                column.Append(text);
-            }
+            column.Append(QString::fromUtf8(reinterpret_cast<const char*>(value), length));
         }
         return;
     }

@@ -418,6 +418,7 @@ void QueryDataset::BuildOrder(int field, bool descending) {
     }
     const ResultColumn& values = columns_[column];
     std::vector<std::int32_t> order;
+    std::vector<std::int32_t> rowOf;
 
     // less(a, b): NULL first, then by value.
     auto sortWith = [&](auto valueLess) {
@@ -441,7 +442,8 @@ void QueryDataset::BuildOrder(int field, bool descending) {
 
     switch (values.GetKind()) {
         case ResultColumn::Kind::Text:
-            order = LocaleOrder(values, QLocale(), descending);
+            // Gives the positions as well: it places every record in turn.
+            order = LocaleOrder(values, QLocale(), descending, &rowOf);
             break;
         case ResultColumn::Kind::Int:
             sortWith(
@@ -465,10 +467,13 @@ void QueryDataset::BuildOrder(int field, bool descending) {
             break;
     }
 
-    rowOf_.resize(order.size());
-    for (std::size_t row = 0; row < order.size(); ++row) {
-        rowOf_[order[row]] = static_cast<std::int32_t>(row);
+    if (rowOf.size() != order.size()) {
+        rowOf.resize(order.size());
+        for (std::size_t row = 0; row < order.size(); ++row) {
+            rowOf[order[row]] = static_cast<std::int32_t>(row);
+        }
     }
+    rowOf_ = std::move(rowOf);
     order_ = std::move(order);
 }
 

@@ -95,9 +95,12 @@ void ResultColumn::AppendUtf8(const char* data, std::size_t bytes) {
     }
     std::size_t units = ascii;
     if (ascii < bytes) {
+        // The whole value again, not only its rest: the decoder drops a byte
+        // order mark at the start of what it is given, and one after an
+        // ASCII start is a character of the text (QString::fromUtf8 keeps it).
         QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        const QChar* end = decoder.appendToBuffer(reinterpret_cast<QChar*>(out + ascii),
-                                                  QByteArrayView(data + ascii, bytes - ascii));
+        const QChar* end =
+            decoder.appendToBuffer(reinterpret_cast<QChar*>(out), QByteArrayView(data, bytes));
         units = static_cast<std::size_t>(end - reinterpret_cast<QChar*>(out));
     }
     const std::size_t size = chars_.size() + units;

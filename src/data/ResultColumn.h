@@ -37,9 +37,10 @@ class ResultColumn {
         AppendNullBit(false);
         ++count_;
     }
-    // Text as UTF-8 bytes, decoded straight into the column (Text only);
-    // invalid sequences become replacement characters, as QString::fromUtf8
-    // makes them.
+    // Text as UTF-8 bytes, decoded straight into the column (Text only)
+    // into the text QString::fromUtf8 makes of them: invalid sequences
+    // become replacement characters, a byte order mark that starts the value
+    // is dropped.
     void AppendUtf8(const char* data, std::size_t bytes);
     void AppendInt(qint64 value) {
         ints_.push_back(value);

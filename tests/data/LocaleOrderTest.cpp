@@ -82,6 +82,28 @@ TEST(LocaleOrderTest, LargeColumnOnTwoThreadsMatchesTheReference) {
     }
 }
 
+TEST(LocaleOrderTest, EqualKeysOfDifferentTextsKeepRecordOrderAndPositionsInvertTheOrder) {
+    // Pairs of texts that differ but collate equal, many thousand of them:
+    // spread over the key sort's buckets, each pair must share one rank, or
+    // its records would come grouped by text instead of in record order.
+    QStringList pool;
+    for (int i = 0; i < 12000; ++i) {
+        pool << QStringLiteral("\u00e9%1").arg(i) << QStringLiteral("e\u0301%1").arg(i);
+    }
+    pool << QString();
+    const ResultColumn column = Column(pool, 40000, 5);
+    for (const bool descending : {false, true}) {
+        SCOPED_TRACE(descending ? "descending" : "ascending");
+        std::vector<std::int32_t> rowOf;
+        const std::vector<std::int32_t> order = LocaleOrder(column, kChinese, descending, &rowOf);
+        EXPECT_EQ(order, Reference(column, descending));
+        ASSERT_EQ(rowOf.size(), order.size());
+        for (std::size_t row = 0; row < order.size(); ++row) {
+            ASSERT_EQ(rowOf[order[row]], static_cast<std::int32_t>(row)) << "row " << row;
+        }
+    }
+}
+
 TEST(LocaleOrderTest, EmptyAndAllNullColumns) {
     const ResultColumn empty(ResultColumn::Kind::Text);
     EXPECT_TRUE(LocaleOrder(empty, kChinese, false).empty());
