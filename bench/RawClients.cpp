@@ -259,32 +259,34 @@ double RawOdbcFetch(SQLHDBC connection, bool wide, const QString& sql, int expec
     return seconds;
 }
 
-double RawSqliteCopy(sqlite3* db, const std::vector<QString>& statements) {
+namespace {
+
+// Each statement in a transaction of its own, through a client that takes
+// UTF-8 text: `exec(text)` runs one.
+template <class Exec>
+double TimedTransactions(const std::vector<QString>& statements, const Exec& exec) {
     std::vector<QByteArray> texts;
     for (const QString& statement : statements) {
         texts.push_back(statement.toUtf8());
     }
     return TimeOf([&] {
         for (const QByteArray& text : texts) {
-            SqliteExec(db, "BEGIN");
-            SqliteExec(db, text.constData());
-            SqliteExec(db, "COMMIT");
+            exec("BEGIN");
+            exec(text.constData());
+            exec("COMMIT");
         }
     });
 }
 
+}  // namespace
+
+double RawSqliteCopy(sqlite3* db, const std::vector<QString>& statements) {
+    return TimedTransactions(statements, [db](const char* text) { SqliteExec(db, text); });
+}
+
 double RawLibpqCopy(PGconn* connection, const std::vector<QString>& statements) {
-    std::vector<QByteArray> texts;
-    for (const QString& statement : statements) {
-        texts.push_back(statement.toUtf8());
-    }
-    return TimeOf([&] {
-        for (const QByteArray& text : texts) {
-            LibpqExec(connection, "BEGIN");
-            LibpqExec(connection, text.constData());
-            LibpqExec(connection, "COMMIT");
-        }
-    });
+    return TimedTransactions(statements,
+                             [connection](const char* text) { LibpqExec(connection, text); });
 }
 
 double RawOdbcCopy(SQLHDBC connection, bool wide, const std::vector<QString>& statements) {
