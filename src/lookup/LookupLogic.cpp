@@ -85,6 +85,14 @@ int TitleSort::Image(const QString& fieldName) const {
     return ImageFor(kind_, query_.Sort());
 }
 
+QString TitleSort::State(const QString& fieldName) const {
+    if (fieldName != query_.Filter()) {
+        return QStringLiteral("未排序");
+    }
+    return query_.Sort().trimmed().endsWith(QLatin1String("DESC")) ? QStringLiteral("降序")
+                                                                   : QStringLiteral("升序");
+}
+
 QString TitleSort::RememberedColumn() const {
     return query_.Filter();
 }

@@ -43,6 +43,8 @@ class TitleSort {
     void Click(const QString& fieldName);
     // The title image of a column, -1 for none.
     int Image(const QString& fieldName) const;
+    // How a column is sorted, in words: "升序", "降序", or "未排序".
+    QString State(const QString& fieldName) const;
     QString RememberedColumn() const;
 
   private:

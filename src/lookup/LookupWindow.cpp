@@ -105,6 +105,7 @@ LookupWindow::~LookupWindow() {
     wwDBGridQ->viewport()->removeEventFilter(this);
     if (DatasetModel* model = wwDBGridH->ResultModel()) {
         model->SetCalcTitleImage({});
+        model->SetCalcTitleState({});
         model->SetIsPicked({});
     }
     wwDBGridH->SetCalcCellColors({});
@@ -249,6 +250,12 @@ void LookupWindow::BuildResultGrid() {
     DatasetModel* model = wwDBGridH->ResultModel();
     model->SetTitleImages({GlyphIcon(Glyph::TitleDown), GlyphIcon(Glyph::TitleUp)});
     model->SetCalcTitleImage([this](const Field& field) { return wwDBGridHCalcTitleImage(field); });
+    model->SetCalcTitleState([this](const Field& field) { return wwDBGridHCalcTitleState(field); });
+    // The context menu (Menu key, Shift+F10, right click): sort by the
+    // current column from the keyboard.
+    SortAction = Named(new QAction(QStringLiteral("按此列排序(&S)"), wwDBGridH), "SortAction");
+    wwDBGridH->addAction(SortAction);
+    wwDBGridH->setContextMenuPolicy(Qt::ActionsContextMenu);
     model->SetIsPicked([this](int record) { return picks_.Contains(record); });
     wwDBGridH->SetCalcCellColors(
         [this](const QModelIndex& index, bool currentRow, bool highlighted, CellColors& colors) {
@@ -314,6 +321,7 @@ void LookupWindow::ConnectHandlers() {
         RunHandler([&] { cbOrder1->SetImageIndex(row, cbOrder1->Checked(row) ? 0 : 1); });
     }));
     Bind(wwDBGridH, &DataGrid::TitleButtonClick, &LookupWindow::wwDBGridHTitleButtonClick);
+    Bind(SortAction, &QAction::triggered, &LookupWindow::SortActionClick);
     Bind(wwDBGridH->ResultModel(), &DatasetModel::CheckToggled, &LookupWindow::ToggleRecord);
     Bind(wwDBGridH, &DataGrid::DblClick, &LookupWindow::wwDBGridHDblClick);
     Bind(wwDBGridH, &DataGrid::CellChanged, &LookupWindow::wwDBGridHCellChanged);
@@ -542,6 +550,20 @@ void LookupWindow::wwDBGridHTitleButtonClick(const QString& fieldName) {
 
 int LookupWindow::wwDBGridHCalcTitleImage(const Field& field) const {
     return TitleSort(kind_, *QryFhelp).Image(field.FieldName);
+}
+
+QString LookupWindow::wwDBGridHCalcTitleState(const Field& field) const {
+    return TitleSort(kind_, *QryFhelp).State(field.FieldName);
+}
+
+void LookupWindow::SortActionClick() {
+    const int column = wwDBGridH->currentIndex().column();
+    if (column < 0 || wwDBGridH->model() == nullptr) {
+        return;
+    }
+    wwDBGridHTitleButtonClick(wwDBGridH->model()
+                                  ->headerData(column, Qt::Horizontal, DatasetModel::FieldNameRole)
+                                  .toString());
 }
 
 // ---- picking and hand-back ----------------------------------------------------------

@@ -90,6 +90,7 @@ class LookupWindow : public TfrmRootF {
     CheckList* cbOrder1;
 
     DataGrid* wwDBGridH;
+    QAction* SortAction;  // the grid's context menu: "按此列排序"
     QStatusBar* StatusBar1;
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
@@ -122,6 +123,9 @@ class LookupWindow : public TfrmRootF {
     void BitBtn4Click();
     void wwDBGridHTitleButtonClick(const QString& fieldName);
     int wwDBGridHCalcTitleImage(const Field& field) const;
+    QString wwDBGridHCalcTitleState(const Field& field) const;
+    // "按此列排序": what a click on the current column's title does.
+    void SortActionClick();
     // Picking and hand-back.
     void ToggleRecord(int record);
     void BitBtn5Click();

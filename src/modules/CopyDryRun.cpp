@@ -33,7 +33,8 @@ QString CopyForecast::Outcome() const {
 }
 
 std::vector<CopyForecast> CopyDryRun::Run(const QString& sourceText,
-                                          const std::vector<CopyTarget>& targets) {
+                                          const std::vector<CopyTarget>& targets,
+                                          bool onlyMissing) {
     sourceText_ = sourceText;
     programs_ = AllRows(db_, SourceProgramsStatement(sourceText));
     std::vector<CopyForecast> forecasts;
@@ -44,7 +45,7 @@ std::vector<CopyForecast> CopyDryRun::Run(const QString& sourceText,
         QString statement;
         QString literal;
         try {
-            statement = CopyPermissionsStatement(target.code, sourceText);
+            statement = CopyPermissionsStatement(target.code, sourceText, onlyMissing);
             literal = ToSqlLiteral(target.code);
         } catch (const Error& error) {
             // A code the literal rule refuses: 确定 fails this line as well.

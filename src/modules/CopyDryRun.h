@@ -40,8 +40,10 @@ class CopyDryRun {
     // copyable lines for the same user: two lines for one user forecast what
     // the second one meets. Raises an Error when a transaction cannot be
     // rolled back: the preview stops, the connection back in autocommit.
-    std::vector<CopyForecast> Run(const QString& sourceText,
-                                  const std::vector<CopyTarget>& targets);
+    // With `onlyMissing`, each line runs the statement that adds only the
+    // source's rows whose MH002 the target does not hold yet.
+    std::vector<CopyForecast> Run(const QString& sourceText, const std::vector<CopyTarget>& targets,
+                                  bool onlyMissing = false);
 
     // Every row of the source as the last Run read it, before any
     // transaction: MH002, MH003 and MH004, in MH002 order.

@@ -1,5 +1,6 @@
 #include "modules/CopyReport.h"
 
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +76,7 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
     const std::vector<CopiedLine>& lines = ledger_.Lines();
     StringGrid1->setRowCount(static_cast<int>(lines.size()));
     int copied = 0;
+    int undoable = 0;
     for (int row = 0; row < static_cast<int>(lines.size()); ++row) {
         const CopiedLine& line = lines[static_cast<std::size_t>(row)];
         StringGrid1->setItem(row, Code, ResultCell(line.target.code));
@@ -84,19 +86,25 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
             result->setForeground(kFailedText);
         }
         StringGrid1->setItem(row, Result, result);
-        StringGrid1->setItem(row, Rows,
-                             ResultCell(line.RowsAdded() >= 0 ? QString::number(line.RowsAdded())
-                                                              : QStringLiteral("?"),
-                                        Qt::AlignRight));
+        QString rows =
+            line.RowsAdded() >= 0 ? QString::number(line.RowsAdded()) : QStringLiteral("?");
+        if (ledger_.OnlyMissing() && line.outcome.committed) {
+            rows +=
+                QStringLiteral("（目标已有 %1）")
+                    .arg(line.leftOut >= 0 ? QString::number(line.leftOut) : QStringLiteral("?"));
+        }
+        StringGrid1->setItem(row, Rows, ResultCell(rows, Qt::AlignRight));
         copied += line.outcome.committed ? 1 : 0;
+        undoable += line.outcome.committed && line.RowsAdded() != 0 ? 1 : 0;
     }
     const int failed = static_cast<int>(lines.size()) - copied;
     Label1->setText(QStringLiteral("原用户 %1：新用户 %2 位，%3 位成功，%4 位失败．")
                         .arg(TrimControl(ledger_.SourceText()))
                         .arg(lines.size())
                         .arg(copied)
-                        .arg(failed));
-    BitBtn3->setEnabled(copied > 0);
+                        .arg(failed) +
+                    (ledger_.OnlyMissing() ? QStringLiteral("（只补缺少的权限）") : QString()));
+    BitBtn3->setEnabled(undoable > 0);
     BitBtn4->setEnabled(failed > 0);
     if (!lines.empty()) {
         StringGrid1->setCurrentCell(0, Code);
@@ -152,6 +160,7 @@ void TfrmCopyReport::BitBtn4Click() {
     auto* window = new TfrmPRVC03F(Session().OwnApplication);
     window->setWindowTitle(copyCaption_);
     window->Edit1->setText(TrimControl(ledger_.SourceText()));
+    window->CheckBox1->setChecked(ledger_.OnlyMissing());
     for (const CopiedLine& line : ledger_.Lines()) {
         if (!line.outcome.committed) {
             window->AddTargetLine(line.target.code, line.target.name);

@@ -23,15 +23,23 @@ QString SourceCountStatement(const QString& sourceText, const QString& nullFunct
            QStringLiteral("(COUNT(*),0) FROM ADMMG WHERE MG001=") + ToSqlLiteral(sourceText);
 }
 
-QString CopyPermissionsStatement(const QString& targetCode, const QString& sourceText) {
-    return QStringLiteral(
-               "insert into ADMMH(MH001,MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,"
-               "UNCONFORM,LOCK,UNLOCK,INVALID,PRICE) select ") +
-           ToSqlLiteral(targetCode) + QLatin1Char(',') +
-           QStringLiteral(
-               "MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,UNCONFORM,LOCK,UNLOCK,"
-               "INVALID,PRICE from ADMMH where MH001=") +
-           ToSqlLiteral(sourceText);
+QString CopyPermissionsStatement(const QString& targetCode, const QString& sourceText,
+                                 bool onlyMissing) {
+    QString statement =
+        QStringLiteral(
+            "insert into ADMMH(MH001,MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,"
+            "UNCONFORM,LOCK,UNLOCK,INVALID,PRICE) select ") +
+        ToSqlLiteral(targetCode) + QLatin1Char(',') +
+        QStringLiteral(
+            "MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,UNCONFORM,LOCK,UNLOCK,"
+            "INVALID,PRICE from ADMMH where MH001=") +
+        ToSqlLiteral(sourceText);
+    if (onlyMissing) {
+        // The target's programs compared as the preview compares them.
+        statement += QStringLiteral(" and not exists (select 1 from ADMMH t where t.MH001=") +
+                     ToSqlLiteral(targetCode) + QStringLiteral(" and t.MH002=ADMMH.MH002)");
+    }
+    return statement;
 }
 
 QString PermissionCountStatement(const QString& userLiteral) {

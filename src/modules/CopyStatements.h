@@ -17,8 +17,10 @@ QString TargetLine(const QString& code, const QString& name);
 // typed source code; `nullFunction` is the connection's isnull.
 QString SourceCountStatement(const QString& sourceText, const QString& nullFunction);
 
-// Copies the source user's ADMMH rows under the target user's code.
-QString CopyPermissionsStatement(const QString& targetCode, const QString& sourceText);
+// Copies the source user's ADMMH rows under the target user's code. With
+// `onlyMissing`, only the rows whose MH002 the target does not hold yet.
+QString CopyPermissionsStatement(const QString& targetCode, const QString& sourceText,
+                                 bool onlyMissing = false);
 
 // Counts one user's ADMMH rows; `userLiteral` is the user code's literal.
 QString PermissionCountStatement(const QString& userLiteral);

@@ -20,7 +20,8 @@ QString TransactionError(QSqlDatabase& db, const QString& fallback) {
 
 }  // namespace
 
-CopyOutcome CopyToTarget(QSqlDatabase& db, const QString& targetCode, const QString& sourceText) {
+CopyOutcome CopyToTarget(QSqlDatabase& db, const QString& targetCode, const QString& sourceText,
+                         bool onlyMissing) {
     CopyOutcome outcome;
     if (!db.isOpen()) {
         outcome.error = QStringLiteral("No database connection");
@@ -33,7 +34,7 @@ CopyOutcome CopyToTarget(QSqlDatabase& db, const QString& targetCode, const QStr
     }
     try {
         const ExecuteOutcome executed =
-            ExecuteSQLOn(db, CopyPermissionsStatement(targetCode, sourceText));
+            ExecuteSQLOn(db, CopyPermissionsStatement(targetCode, sourceText, onlyMissing));
         if (executed.ok) {
             if (CommitTransaction(db)) {
                 outcome.committed = true;

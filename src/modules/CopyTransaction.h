@@ -20,6 +20,8 @@ struct CopyOutcome {
 // user `targetCode` on `db`, inside a transaction of its own. The statement
 // runs through ExecuteSQL, so the host receives the report of its failure.
 // Never raises: a failure of any step rolls back and is told in the outcome.
-CopyOutcome CopyToTarget(QSqlDatabase& db, const QString& targetCode, const QString& sourceText);
+// With `onlyMissing`, the rows whose MH002 the target holds are left out.
+CopyOutcome CopyToTarget(QSqlDatabase& db, const QString& targetCode, const QString& sourceText,
+                         bool onlyMissing = false);
 
 }  // namespace prvc03

@@ -86,7 +86,8 @@ std::vector<std::optional<UndoOutcome>> TakeBackAll(QSqlDatabase* db,
                                                     const std::vector<CopiedLine>& lines) {
     std::vector<std::optional<UndoOutcome>> outcomes(lines.size());
     for (std::size_t i = lines.size(); i-- > 0;) {
-        if (!lines[i].outcome.committed) {
+        // A line that added no rows has nothing to take back.
+        if (!lines[i].outcome.committed || lines[i].outcome.rows == 0) {
             continue;
         }
         outcomes[i] = db != nullptr

@@ -31,7 +31,7 @@ UndoOutcome TakeBack(QSqlDatabase& db, const CopiedLine& line);
 
 // Takes back every committed line of `lines`, last line first, on the
 // connection `db` (null when there is none). The outcomes stand at the
-// lines' places; a line that was not committed gets none.
+// lines' places; a line that was not committed, or added no rows, gets none.
 std::vector<std::optional<UndoOutcome>> TakeBackAll(QSqlDatabase* db,
                                                     const std::vector<CopiedLine>& lines);
 

@@ -1,6 +1,7 @@
 #include "modules/PRVC03F.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -137,17 +138,26 @@ TfrmPRVC03F::TfrmPRVC03F(QObject* owner) : TfrmRootFY(owner) {
         FlatGlyphButton(GroupBox2, "SpeedButton4", Glyph::ClearList, 18,
                         QStringLiteral("清空新用户列表"), QString(), QRect(240, 81, 23, 22));
 
+    // Below the group, clear of the specified controls.
+    CheckBox1 = Named(new QCheckBox(QStringLiteral("只补缺少的权限(&M)"), page), "CheckBox1");
+    CheckBox1->setGeometry(104, 312, 260, 22);
+    CheckBox1->setAccessibleName(QStringLiteral("只补缺少的权限"));
+    CheckBox1->setToolTip(
+        QStringLiteral("勾选时每位新用户只补上尚未拥有的程序，其原有的权限保持不变"));
+    CheckBox1->setChecked(false);
+
     // 预览 at the left end of the bottom row, apart from 确定 / 取消.
     BitBtn3 = BitBtn(this, "BitBtn3", QStringLiteral("预览"), Glyph::Preview);
     BitBtn3->setGeometry(19, 384, 97, 30);
     BitBtn3->setToolTip(QStringLiteral("预览复制：列出每位新用户将复制的笔数，不写入资料"));
 
-    // Tab order: the group's list, the source box, then 确定, 取消, 预览.
-    // The flat glyph buttons take no focus.
+    // Tab order: the group's list, the source box, then 确定, 取消, 预览 and
+    // the option. The flat glyph buttons take no focus.
     setTabOrder(ListBox1, Edit1);
     setTabOrder(Edit1, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
     setTabOrder(BitBtn2, BitBtn3);
+    setTabOrder(BitBtn3, CheckBox1);
 
     hqryADMMG = Named(new QueryDataset(this), "hqryADMMG");
     hqryADMMG->AddField(UserField("hqryADMMGMG001", "MG001", QStringLiteral("用户编号"), 10));
@@ -262,7 +272,7 @@ void TfrmPRVC03F::BitBtn1Click() {
         Refuse(*refusal);
     }
 
-    CopyLedger ledger(sourceText);
+    CopyLedger ledger(sourceText, CheckBox1->isChecked());
     {
         const InputBlock block(this);
         for (int line = 0; line < ListBox1->count(); ++line) {
@@ -295,10 +305,14 @@ void TfrmPRVC03F::BitBtn3Click() {
     std::vector<CopyForecast> forecasts;
     {
         const InputBlock block(this);
-        forecasts = dryRun.Run(sourceText, targets);
+        forecasts = dryRun.Run(sourceText, targets, CheckBox1->isChecked());
     }
     auto preview = std::make_unique<TfrmCopyPreview>(nullptr);
     preview->SetForecasts(TrimControl(sourceText), forecasts, dryRun.SourcePrograms());
+    if (CheckBox1->isChecked()) {
+        preview->Label1->setText(preview->Label1->text() +
+                                 QStringLiteral("只补缺少的权限：标为“目标已有”的程序不复制．"));
+    }
     preview->exec();
 }
 

@@ -10,6 +10,7 @@
 #include "modules/CopyTarget.h"
 
 class QAction;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -65,6 +66,9 @@ class TfrmPRVC03F final : public TfrmRootFY {
     QToolButton* SpeedButton2 = nullptr;
     QToolButton* SpeedButton3 = nullptr;
     QToolButton* SpeedButton4 = nullptr;
+    // 只补缺少的权限: each target gets only the source's programs it does not
+    // hold yet; off whenever the window opens.
+    QCheckBox* CheckBox1 = nullptr;
     QPushButton* BitBtn3 = nullptr;
     QAction* PasteAction = nullptr;
     // Describes the lookup columns; never opened.

@@ -1,5 +1,7 @@
 #include "widgets/DataGrid.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -288,6 +290,17 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
         current.isValid() && current.column() == CheckColumn()) {
         ToggleCheck(current.row());
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        // Shift+F10 opens the context menu at the current cell, as the Menu
+        // key does (the platform turns that one into a context menu event).
+        const QRect cell = visualRect(current);
+        const QPoint at = cell.isValid() ? cell.center() : viewport()->rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, viewport()->mapTo(this, at),
+                               viewport()->mapToGlobal(at), event->modifiers());
+        QCoreApplication::sendEvent(this, &menu);
         event->accept();
         return;
     }

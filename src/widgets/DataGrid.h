@@ -1,8 +1,9 @@
 #pragma once
 // The data grid of the lookup windows: a table view over a data source whose
 // current row follows the dataset's cursor both ways, with fixed row height,
-// title buttons, a check column toggled by one click or Space, an optional
-// row indicator, alternating and current-row colours and black cell text.
+// title buttons, a check column toggled by one click or Space, Shift+F10
+// for the context menu, an optional row indicator, alternating and
+// current-row colours and black cell text.
 //
 // Cell editors live in the grid's viewport, so an editor's parent chain
 // leads to the grid: GridOf() finds the grid from any widget inside it.

@@ -73,6 +73,11 @@ void DatasetModel::SetTitleImages(std::vector<QIcon> images) {
     RefreshTitles();
 }
 
+void DatasetModel::SetCalcTitleState(std::function<QString(const Field&)> calcTitleState) {
+    calcTitleState_ = std::move(calcTitleState);
+    RefreshTitles();
+}
+
 void DatasetModel::ToggleCheck(int row) {
     const int column = CheckColumn();
     if (column < 0 || row < 0 || row >= rowCount()) {
@@ -177,6 +182,8 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
                 return field.FieldName;
             case Qt::TextAlignmentRole:
                 return int(Qt::AlignCenter);
+            case Qt::AccessibleDescriptionRole:
+                return calcTitleState_ ? QVariant(calcTitleState_(field)) : QVariant();
             case Qt::DecorationRole: {
                 if (!calcTitleImage_) {
                     return {};

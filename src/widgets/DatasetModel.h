@@ -35,6 +35,8 @@ class DatasetModel : public QAbstractTableModel {
     // Title image per column: an index into the title images, -1 for none.
     void SetCalcTitleImage(std::function<int(const Field&)> calcTitleImage);
     void SetTitleImages(std::vector<QIcon> images);
+    // A column's accessible description: how it is sorted, in words.
+    void SetCalcTitleState(std::function<QString(const Field&)> calcTitleState);
     // A marker in the vertical header at the current row.
     void SetRowIndicator(bool on) { rowIndicator_ = on; }
 
@@ -66,6 +68,7 @@ class DatasetModel : public QAbstractTableModel {
     std::function<bool(int)> isPicked_;
     std::function<int(const Field&)> calcTitleImage_;
     std::vector<QIcon> titleImages_;
+    std::function<QString(const Field&)> calcTitleState_;
     bool rowIndicator_ = false;
     int indicatorRow_ = -1;
     QModelIndexList reorderIndexes_;

@@ -27,6 +27,11 @@ TEST(CopyStatements, ExactTextsForA01ToB02) {
                              "REPORT,CONFORM,UNCONFORM,LOCK,UNLOCK,INVALID,PRICE) select 'B02',"
                              "MH002,MH003,MH004,RUN,NEW,FIND,EDIT,DEL,REPORT,CONFORM,UNCONFORM,"
                              "LOCK,UNLOCK,INVALID,PRICE from ADMMH where MH001='A01'"));
+    // Only the programs the target lacks: the same statement, narrowed.
+    EXPECT_EQ(CopyPermissionsStatement(QStringLiteral("O'K"), QStringLiteral("A01"), true),
+              CopyPermissionsStatement(QStringLiteral("O'K"), QStringLiteral("A01")) +
+                  QStringLiteral(" and not exists (select 1 from ADMMH t where t.MH001='O''K' "
+                                 "and t.MH002=ADMMH.MH002)"));
 }
 
 TEST(CopyStatements, ValuesGoThroughTheLiteralRule) {

@@ -1,6 +1,7 @@
 // The copy window's checks and copy step on a real SQLite database with a
 // key on ADMMH, so that a copy can be rejected.
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -271,7 +272,8 @@ TEST_F(CopyWindowTest, PreviewButtonAndFlatButtonsInTheBottomRowAndTabChain) {
     EXPECT_FALSE(window->BitBtn3->icon().isNull());
     EXPECT_LT(window->BitBtn3->geometry().right(), window->BitBtn1->geometry().left() - 97)
         << "apart from the 确定 / 取消 pair";
-    // The focus chain: list, source box, 确定, 取消, 预览; no flat button.
+    // The focus chain: list, source box, 确定, 取消, 预览, the option; no
+    // flat button.
     QStringList chain;
     for (QWidget* f = window->ListBox1->nextInFocusChain(); f != window->ListBox1;
          f = f->nextInFocusChain()) {
@@ -280,8 +282,11 @@ TEST_F(CopyWindowTest, PreviewButtonAndFlatButtonsInTheBottomRowAndTabChain) {
             chain << f->objectName();
         }
     }
-    EXPECT_EQ(chain.mid(0, 4), (QStringList{QStringLiteral("Edit1"), QStringLiteral("BitBtn1"),
-                                            QStringLiteral("BitBtn2"), QStringLiteral("BitBtn3")}));
+    EXPECT_EQ(chain.mid(0, 5), (QStringList{QStringLiteral("Edit1"), QStringLiteral("BitBtn1"),
+                                            QStringLiteral("BitBtn2"), QStringLiteral("BitBtn3"),
+                                            QStringLiteral("CheckBox1")}));
+    EXPECT_EQ(window->CheckBox1->accessibleName(), QStringLiteral("只补缺少的权限"));
+    EXPECT_FALSE(window->CheckBox1->isChecked()) << "off whenever the window opens";
     const std::pair<QToolButton*, const char*> flat[] = {{window->SpeedButton1, "选择原用户"},
                                                          {window->SpeedButton2, "添加新用户"},
                                                          {window->SpeedButton3, "删除选中的新用户"},
