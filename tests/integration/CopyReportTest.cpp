@@ -184,6 +184,7 @@ TEST_P(Report, OnlyMissingCompletesFailsWholeAndUndoesWhatItAdded) {
                                                {QStringLiteral("B01"), QStringLiteral("王五")}});
     w.CheckBox1->setFocus();
     QTest::keyClick(w.CheckBox1, Qt::Key_Space);
+    SaveScreenshot(w, QStringLiteral("copy-only-missing.png"));
     ClickOk();
     EXPECT_EQ(Shown(), (Boxes{{kCopied, 0x20}, {kCopied, 0x20}, {kNotCopied, 0x10}}));
     TfrmCopyReport* report = OpenReport();
