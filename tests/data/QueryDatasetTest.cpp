@@ -9,6 +9,7 @@
 
 #include "data/QueryDataset.h"
 #include "session/Errors.h"
+#include "support/DefaultLocale.h"
 #include "support/ErrorOf.h"
 #include "support/TestDatabase.h"
 
@@ -224,15 +225,15 @@ TEST_F(QueryDatasetTest, TextSortFollowsTheLocale) {
     for (const char* name : {"张", "李", "王", "b", "B", "a"}) {
         db_.Exec(QStringLiteral("INSERT INTO T (name) VALUES ('%1')").arg(QString::fromUtf8(name)));
     }
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    OpenAll();
-    data_.SetSort(QStringLiteral("name"));
     QStringList names;
-    for (int record : Order()) {
-        names << data_.Text(record, 2);
+    {
+        const test::DefaultLocale chinese(test::kChina);
+        OpenAll();
+        data_.SetSort(QStringLiteral("name"));
+        for (int record : Order()) {
+            names << data_.Text(record, 2);
+        }
     }
-    QLocale::setDefault(saved);
     // Chinese collation: Han first, in pinyin order (li, wang, zhang), then
     // Latin letters with lower case before upper (code point order would give
     // "B a b 张 李 王").

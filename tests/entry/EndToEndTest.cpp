@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLibrary>
@@ -18,11 +19,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "../../include/PRVC03.h"
 #include "platform/Cp936.h"
 #include "platform/HostString.h"
 #include "platform/MessageBoxButtons.h"
+#include "support/DriveOrFail.h"
 #include "support/HostRecorder.h"
 #include "support/Screenshot.h"
 #include "support/TestDatabase.h"
@@ -30,23 +33,46 @@
 namespace prvc03 {
 namespace {
 
+// Runs `action` on the modal window that `ready` returns, polling from a
+// timer of `context`; fails the test, naming `what`, when none comes by the
+// deadline.
+void WhenReady(QObject* context, const std::string& what, std::function<QWidget*()> ready,
+               std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer(context);
+    const QDeadlineTimer deadline(test::kWaitDeadlineMs);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, what, ready, action, deadline] {
+        QWidget* modal = ready();
+        if (modal == nullptr && !deadline.hasExpired()) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        if (modal == nullptr) {
+            test::FailWaitingFor(what);
+            return;
+        }
+        action(modal);
+    });
+    timer->start(10);
+}
+
 // Runs `action` on the modal window named `name` as soon as it shows its
 // records. (Its show step lets waiting messages through before it opens the
 // result query, so a slow run can see the window still empty.)
-void WhenModal(const QString& name, std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        const auto* grid =
-            modal != nullptr ? modal->findChild<QTableView*>(QStringLiteral("wwDBGridH")) : nullptr;
-        if (modal != nullptr && modal->objectName() == name && modal->isVisible() &&
-            grid != nullptr && grid->model() != nullptr && grid->model()->rowCount() > 0) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        }
-    });
-    timer->start(10);
+void WhenModal(QObject* context, const QString& name, std::function<void(QWidget*)> action) {
+    WhenReady(
+        context, "the window " + name.toStdString() + " with its records",
+        [name]() -> QWidget* {
+            QWidget* modal = QApplication::activeModalWidget();
+            const auto* grid = modal != nullptr
+                                   ? modal->findChild<QTableView*>(QStringLiteral("wwDBGridH"))
+                                   : nullptr;
+            const bool shown = modal != nullptr && modal->objectName() == name &&
+                               modal->isVisible() && grid != nullptr && grid->model() != nullptr &&
+                               grid->model()->rowCount() > 0;
+            return shown ? modal : nullptr;
+        },
+        std::move(action));
 }
 
 // Clicks the cell of `column` in the row whose cell of `keyColumn` reads `key`.
@@ -111,12 +137,13 @@ class EndToEnd : public ::testing::Test {
     test::TestDatabase db;
     QLibrary library{QStringLiteral(PRVC03_LIBRARY_PATH)};
     QPointer<QWidget> window;
+    QObject context;  // owns the polling timers of one case
 };
 
 TEST_F(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
     // Source user: the single-select lookup, a click on A01's row, 确定.
     bool picked = false;
-    WhenModal(QStringLiteral("frmRootFH"), [&picked](QWidget* lookup) {
+    WhenModal(&context, QStringLiteral("frmRootFH"), [&picked](QWidget* lookup) {
         picked = ClickRow(lookup, QStringLiteral("A01"), 0, 1);
         QTest::mouseClick(Button(lookup, "BitBtn1"), Qt::LeftButton);
     });
@@ -127,7 +154,7 @@ TEST_F(EndToEnd, PickSourceAndTargetsThroughTheLookupsAndCopy) {
 
     // Targets: the multi-select lookup, ticks on B01 and C02, 确定.
     int ticked = 0;
-    WhenModal(QStringLiteral("frmRootFS"), [&ticked](QWidget* lookup) {
+    WhenModal(&context, QStringLiteral("frmRootFS"), [&ticked](QWidget* lookup) {
         ticked += ClickRow(lookup, QStringLiteral("C02"), 1, 0) ? 1 : 0;
         ticked += ClickRow(lookup, QStringLiteral("B01"), 1, 0) ? 1 : 0;
         QTest::mouseClick(Button(lookup, "BitBtn1"), Qt::LeftButton);
@@ -200,7 +227,7 @@ TEST_F(EndToEnd, KeyboardAloneOpensBothLookupsPicksAndCopies) {
     edit->setFocus();
 
     // F4 in the source box: search A01, 确定 with Space.
-    WhenModal(QStringLiteral("frmRootFH"), [](QWidget* lookup) {
+    WhenModal(&context, QStringLiteral("frmRootFH"), [](QWidget* lookup) {
         SearchAndReachOk(lookup, QStringLiteral("A01"), false);
         Press(lookup, Qt::Key_Space);
     });
@@ -211,7 +238,7 @@ TEST_F(EndToEnd, KeyboardAloneOpensBothLookupsPicksAndCopies) {
     Press(window, Qt::Key_Tab, Qt::ShiftModifier);
     ASSERT_EQ(window->focusWidget(), targets);
     for (const QString& code : {QStringLiteral("B01"), QStringLiteral("C02")}) {
-        WhenModal(QStringLiteral("frmRootFS"), [code](QWidget* lookup) {
+        WhenModal(&context, QStringLiteral("frmRootFS"), [code](QWidget* lookup) {
             SearchAndReachOk(lookup, code, true);
             Press(lookup, Qt::Key_Space);
         });
@@ -295,17 +322,15 @@ TEST_F(EndToEnd, PasteCopyReportExportUndoAndRetry) {
     // 导出 through the save dialog, to a file with a Chinese name.
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("复制结果.csv"));
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, path] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
+    WhenReady(
+        &context, "the save dialog",
+        [] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); },
+        [path](QWidget* modal) {
+            auto* dialog = static_cast<QFileDialog*>(modal);
             dialog->selectFile(path);
             // Accepting as the dialog's 保存 does.
             static_cast<QDialog*>(dialog)->accept();
-        }
-    });
-    timer->start(10);
+        });
     QTest::mouseClick(Button(report, "BitBtn5"), Qt::LeftButton);
     QFile csv(path);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "entry/PRVC03.h"
 #include "forms/Root.h"
 #include "platform/Cp936.h"
@@ -32,10 +34,13 @@ class EntryTest : public ::testing::Test {
     void Load(const QByteArray& formName, const QString& caption, int hostWindow = 7) {
         const HostString name(formName);
         const HostString title(platform::ToCp936(caption));
-        const HostString text(QByteArrayLiteral("t"));
-        LoadDllEntry(qApp, 2, name.data(), title.data(), text.data(), nullptr, &db.db(), 8,
-                     text.data(), text.data(), text.data(), text.data(), text.data(), text.data(),
-                     hostWindow, text.data());
+        // A text of its own in each slot ("t5" in hostText5), so that a
+        // swapped parameter shows.
+        const HostString t5("t5"), t9("t9"), t10("t10"), t11("t11"), t12("t12"), t13("t13"),
+            t14("t14"), t16("t16");
+        LoadDllEntry(qApp, 2, name.data(), title.data(), t5.data(), nullptr, &db.db(), 8, t9.data(),
+                     t10.data(), t11.data(), t12.data(), t13.data(), t14.data(), hostWindow,
+                     t16.data());
     }
     static std::vector<QWidget*> ModuleWindows() {
         std::vector<QWidget*> windows;
@@ -57,12 +62,15 @@ TEST_F(EntryTest, StoresTheSessionInParameterOrder) {
     EXPECT_EQ(session.HostInt2, 2);
     EXPECT_EQ(session.FormName, QByteArray("frmPRVC03F"));
     EXPECT_EQ(platform::FromCp936(session.FormCaption), QStringLiteral("复制用户权限"));
-    EXPECT_EQ(session.HostText5, QByteArray("t"));
+    EXPECT_EQ(session.HostText5, QByteArray("t5"));
     EXPECT_TRUE(session.HostText6.isEmpty()) << "a null text is the empty text";
     EXPECT_EQ(session.SessionConnection, &db.db());
     EXPECT_EQ(session.HostInt8, 8);
     EXPECT_EQ(session.HostWindow, 15);
-    EXPECT_EQ(session.HostText16, QByteArray("t"));
+    EXPECT_EQ((QByteArrayList{session.HostText9, session.HostText10, session.HostText11,
+                              session.HostText12, session.HostText13, session.HostText14,
+                              session.HostText16}),
+              (QByteArrayList{"t9", "t10", "t11", "t12", "t13", "t14", "t16"}));
 }
 
 TEST_F(EntryTest, CreatesOnceThenReactivates) {
@@ -139,8 +147,10 @@ TEST_F(EntryTest, FreeWindowByNameTakesTheLastMatch) {
 // the whole window, however the window is freed: the class name it gives
 // then is still its own, not that of a base whose destructor runs.
 TEST_F(EntryTest, EveryRegisteredWindowClassRunsItsDestroyStepOnTheWholeWindow) {
-    const std::vector<QByteArray> classes = RegisteredWindowClasses();
-    ASSERT_GE(classes.size(), 4u);
+    const std::vector<QByteArray> classes = {"TFRMPRVC03F", "TFRMROOT", "TFRMROOTF", "TFRMROOTFY"};
+    std::vector<QByteArray> registered = RegisteredWindowClasses();
+    std::sort(registered.begin(), registered.end());
+    ASSERT_EQ(registered, classes);
     enum class Freed { ByDelete, Later, WithOwner };
     for (const QByteArray& className : classes) {
         for (const Freed freed : {Freed::ByDelete, Freed::Later, Freed::WithOwner}) {

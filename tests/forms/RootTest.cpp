@@ -21,6 +21,7 @@
 #include "forms/RootFY.h"
 #include "platform/Cp936.h"
 #include "session/Global.h"
+#include "support/DriveOrFail.h"
 #include "widgets/DataGrid.h"
 
 namespace prvc03::test {
@@ -228,6 +229,11 @@ TEST_F(RootWindowTest, CloseRequestDuringTheShowStepEndsAModalShow) {
     const platform::HWND handle = window.Handle();
     // Waiting when the show step processes messages.
     QTimer::singleShot(0, &window, [&] { SendCopyText(handle, QByteArray("Close", 6)); });
+    // Should the request not end the loop, the deadline does.
+    QTimer::singleShot(test::kWaitDeadlineMs, &window, [&] {
+        ADD_FAILURE() << "the Close request did not end the modal show";
+        window.hide();
+    });
     window.exec();
     EXPECT_FALSE(window.isVisible());
     ASSERT_NE(window.windowHandle(), nullptr);

@@ -18,6 +18,7 @@
 #include "IntegrationSupport.h"
 #include "modules/CopyStatements.h"
 #include "platform/Windows.h"
+#include "support/DriveOrFail.h"
 
 namespace prvc03::test {
 namespace {
@@ -117,7 +118,7 @@ TEST_P(Faults, TablesLockedByAnotherWriter) {
     PrepareCopy();
     ClickOk();
     EXPECT_EQ(Shown(), (Boxes{{kNotCopied, 0x10}, {kNotCopied, 0x10}, {kNotCopied, 0x10}}));
-    EXPECT_EQ(host.errorReports.size(), 3u);
+    ASSERT_EQ(host.errorReports.size(), 3u);
     EXPECT_EQ(ReportsContaining(QStringLiteral("lock")), 3)
         << host.errorReports[0].text.toStdString();
     EXPECT_TRUE(window.isNull());
@@ -196,8 +197,11 @@ TEST_P(ServerFaults, TwoOperatorsCopyToOverlappingTargetsAtOnce) {
     const QStringList theirs = {QStringLiteral("B03"), QStringLiteral("C01"),
                                 QStringLiteral("D01")};
     db().ExecMain(QStringLiteral("SET lock_timeout = '5s'"));
+    const QString ourPid = QString::number(db().BackendPid());
     std::promise<void> holding;
-    std::atomic<bool> release{false};
+    // Whether the server showed this window's session waiting for a lock
+    // while the other operator held its rows.
+    std::atomic<bool> sawUsWaiting{false};
     // What the other operator's copy gave for each of its targets.
     auto other = std::async(std::launch::async, [&] {
         std::map<QString, bool> copied;
@@ -217,9 +221,19 @@ TEST_P(ServerFaults, TwoOperatorsCopyToOverlappingTargetsAtOnce) {
                     query.exec(CopyPermissionsStatement(target, QStringLiteral("A01")));
                 if (target == theirs.front()) {
                     holding.set_value();
-                    // Keep the rows uncommitted until this window waits on them.
-                    for (int i = 0; i < 200 && !release; ++i) {
-                        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                    // Keep the rows uncommitted until the server shows this
+                    // window's session waiting for a lock, or the deadline.
+                    QSqlQuery waiting(second);
+                    const auto deadline = std::chrono::steady_clock::now() +
+                                          std::chrono::milliseconds(kWaitDeadlineMs);
+                    while (!sawUsWaiting && std::chrono::steady_clock::now() < deadline) {
+                        sawUsWaiting = waiting.exec(QStringLiteral("SELECT COUNT(*) FROM pg_locks "
+                                                                   "WHERE NOT granted AND pid = ") +
+                                                    ourPid) &&
+                                       waiting.next() && waiting.value(0).toInt() > 0;
+                        if (!sawUsWaiting) {
+                            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                        }
                     }
                 }
                 copied[target] = ran && second.commit();
@@ -240,12 +254,9 @@ TEST_P(ServerFaults, TwoOperatorsCopyToOverlappingTargetsAtOnce) {
     for (const QString& code : ours) {
         w.AddTargetLine(code, QStringLiteral("某人"));
     }
-    {
-        // The first box comes after B01; B03 then waits on the other's rows.
-        AfterMessageBox letGo(1, [&] { release = true; });
-        ClickOk();
-    }
-    release = true;
+    // After B01, B03 waits on the other's rows until they commit.
+    ClickOk();
+    EXPECT_TRUE(sawUsWaiting) << "the copy never waited for the other operator's lock";
     ASSERT_EQ(other.wait_for(std::chrono::seconds(30)), std::future_status::ready)
         << "the other operator is still waiting: a lock or deadlock was left hanging";
     const std::map<QString, bool> copiedByThem = other.get();

@@ -136,7 +136,7 @@ class ReaderConformance : public EveryDatabase {
 
     void SetUp() override {
         EveryDatabase::SetUp();
-        if (IsSkipped()) {
+        if (IsSkipped() || HasFatalFailure()) {
             return;
         }
         const bool server = db().IsPostgres();

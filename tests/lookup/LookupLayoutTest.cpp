@@ -44,7 +44,7 @@ class Layout : public LookupFixture {
         QTest::mouseClick(w.BitBtn6, Qt::LeftButton);
         DoubleClickItem(w.cbOrder1, 0);
         ClickTitle(w.wwDBGridH, QStringLiteral("用户编号"));
-        if (w.Kind().multiSelect) {
+        if (MultiSelect()) {
             ClickCell(w.wwDBGridH, 1, 0);
         }
         QCoreApplication::processEvents();
@@ -118,7 +118,8 @@ class Layout : public LookupFixture {
         // 确定 and 取消 on the right, 全选 and 全不选 on the left.
         EXPECT_LT(In(w, w.BitBtn1).right(), In(w, w.BitBtn2).left());
         EXPECT_LE(In(w, w.BitBtn2).right(), 591);
-        if (w.BitBtn5 != nullptr) {
+        if (MultiSelect()) {
+            ASSERT_NE(w.BitBtn5, nullptr);
             EXPECT_LT(In(w, w.BitBtn5).right(), In(w, w.BitBtn8).left());
             EXPECT_LT(In(w, w.BitBtn8).right(), In(w, w.BitBtn1).left());
         }
@@ -136,7 +137,7 @@ class Layout : public LookupFixture {
         std::vector<QWidget*> expected{w.TFirst,    w.TPrior,   w.TNext,    w.TLast,    w.cxButton1,
                                        w.wwDBGridQ, w.BitBtn4,  w.BitBtn3,  w.lbOrder1, w.BitBtn6,
                                        w.BitBtn7,   w.cbOrder1, w.wwDBGridH};
-        if (w.BitBtn5 != nullptr) {
+        if (MultiSelect()) {
             expected.push_back(w.BitBtn5);
             expected.push_back(w.BitBtn8);
         }

@@ -118,10 +118,11 @@ TEST_F(ConditionSearch, DeleteConfirmationAsksInChinese) {
     AddCondition(w.CDSTmp, "用户编号", "等于", "A01", "AND");
     AddCondition(w.CDSTmp, "用户名称", "包含", "王", "AND");
     w.wwDBGridQ->setFocus();
-    QStringList texts;
     QObject context;
     // 否 keeps the row, 是 deletes it.
     for (const QString& answer : {QStringLiteral("否"), QStringLiteral("是")}) {
+        SCOPED_TRACE(answer.toStdString());
+        QStringList texts;
         test::WhenMessageBox(&context, [&texts, answer](QMessageBox& box) -> QAbstractButton* {
             texts = test::ButtonTexts(box);
             for (QAbstractButton* button : box.buttons()) {
@@ -238,7 +239,8 @@ TEST_P(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows) {
         first == QLatin1String(" DESC") ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
     auto window = Show(GetParam());
     LookupWindow& w = *window.get();
-    const int column = w.Kind().firstDataColumn;
+    // The multi-select window's check column comes first.
+    const int column = MultiSelect() ? 1 : 0;
     const QString code = QStringLiteral("用户编号");
     const QString name = QStringLiteral("用户名称");
     const Field codeField = w.QryFhelp->FieldAt(column);
@@ -264,7 +266,7 @@ TEST_P(TitleSortInWindow, FirstClickSortsInTheWindowsDirectionAndShowsArrows) {
     ClickTitle(w.wwDBGridH, name);
     EXPECT_EQ(w.QryFhelp->Sort(), name + first);
     EXPECT_EQ(w.wwDBGridHCalcTitleImage(nameField), 0);
-    if (w.Kind().multiSelect) {
+    if (MultiSelect()) {
         // The check column's title does not sort.
         ClickTitle(w.wwDBGridH, QStringLiteral("selected"));
         EXPECT_EQ(w.QryFhelp->Sort(), name + first);

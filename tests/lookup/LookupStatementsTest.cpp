@@ -58,6 +58,12 @@ TEST(ConditionText, EveryOperatorWritesItsPieces) {
         "ADMMG.MG001 > '5'",     "ADMMG.MG001 < '5'",     "ADMMG.MG001 <> '5'",
         "ADMMG.MG001 LIKE '5%'", "ADMMG.MG001 LIKE '%5'", "ADMMG.MG001 LIKE '%5%'",
     };
+    ASSERT_EQ(
+        ConditionOperators(),
+        (QStringList{QStringLiteral("等于"), QStringLiteral("大于或等于"),
+                     QStringLiteral("小于或等于"), QStringLiteral("大于"), QStringLiteral("小于"),
+                     QStringLiteral("不等于"), QStringLiteral("起始于"), QStringLiteral("终止于"),
+                     QStringLiteral("包含")}));
     for (int i = 0; i < ConditionOperators().size(); ++i) {
         const QString op = ConditionOperators()[i];
         // The last row with an empty logic word takes part, followed by two blanks.

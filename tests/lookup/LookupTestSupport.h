@@ -45,6 +45,10 @@ class LookupFixture : public ::testing::TestWithParam<WindowKind>, public Module
         return window;
     }
 
+    // Whether the case runs on the multi-select window: what a case expects
+    // follows its parameter, never the window's own state.
+    bool MultiSelect() const { return GetParam() == WindowKind::MultiSelect; }
+
     TestDatabase db;
 };
 

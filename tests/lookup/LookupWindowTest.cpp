@@ -355,7 +355,8 @@ TEST_P(ModelsOfEachWindow, KeepQtsModelRulesFromOpenToClose) {
     EXPECT_FALSE(w.QryFhelp->Sort().isEmpty());
     ClickCell(w.wwDBGridH, 1, 0);
     ClickCell(w.wwDBGridH, 2, 0);
-    if (w.BitBtn5 != nullptr) {
+    if (MultiSelect()) {
+        ASSERT_NE(w.BitBtn5, nullptr);
         EXPECT_EQ(w.Picks().Count(), 2);
         QTest::mouseClick(w.BitBtn5, Qt::LeftButton);
         QTest::mouseClick(w.BitBtn8, Qt::LeftButton);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/SysColors.h"
+#include "support/MessageBoxPresenterScope.h"
 
 using namespace prvc03::platform;
 
@@ -124,9 +125,8 @@ TEST(WindowRegistry, DesktopIsAFixedLiveWindowThatTakesNoMessages) {
 }
 
 TEST(MessageBox, WithoutPresenterShowsNothingAndAnswersOk) {
-    const MessageBoxPresenter previous = SetMessageBoxPresenter(nullptr);
+    const prvc03::test::MessageBoxPresenterScope none(nullptr);
     EXPECT_EQ(MessageBoxA(0, "text", "caption", MB_ICONSTOP), IDOK);
-    SetMessageBoxPresenter(previous);
 }
 
 TEST(MessageBox, PresenterGetsTheBytesUnchangedAndGivesTheAnswer) {
@@ -136,7 +136,7 @@ TEST(MessageBox, PresenterGetsTheBytesUnchangedAndGivesTheAnswer) {
         unsigned type;
     };
     std::vector<Shown> shown;
-    const MessageBoxPresenter previous = SetMessageBoxPresenter(
+    const prvc03::test::MessageBoxPresenterScope presenter(
         [&](HWND owner, const QByteArray& text, const QByteArray& caption, unsigned type) {
             shown.push_back({owner, text, caption, type});
             return 6;
@@ -153,7 +153,7 @@ TEST(MessageBox, PresenterGetsTheBytesUnchangedAndGivesTheAnswer) {
     EXPECT_TRUE(shown[1].text.isEmpty());
     EXPECT_TRUE(shown[1].caption.isEmpty());
 
-    const MessageBoxPresenter mine = SetMessageBoxPresenter(previous);
+    const MessageBoxPresenter mine = SetMessageBoxPresenter(presenter.Previous());
     ASSERT_TRUE(mine);
     EXPECT_EQ(mine(0, {}, {}, 0), 6) << "replacing a presenter hands back the one installed";
 }
@@ -206,14 +206,13 @@ TEST_F(SecondCopy, SeesTheWindowsOfThisCopyAndTheOtherWayRound) {
 
 TEST_F(SecondCopy, UsesThePresenterInstalledByThisCopy) {
     QByteArray seen;
-    const MessageBoxPresenter previous =
-        SetMessageBoxPresenter([&](HWND, const QByteArray& text, const QByteArray&, unsigned) {
+    const prvc03::test::MessageBoxPresenterScope presenter(
+        [&](HWND, const QByteArray& text, const QByteArray&, unsigned) {
             seen = text;
             return 3;
         });
     EXPECT_EQ(messageBox("from the plug-in"), 3);
     EXPECT_EQ(seen, QByteArray("from the plug-in"));
-    SetMessageBoxPresenter(previous);
 }
 
 TEST(SysColors, PackedAsRedGreenBlueFromTheLowByte) {

@@ -16,10 +16,25 @@ WindowFactory Making(const QString& name) {
         return made;
     };
 }
+
+// A window class entered for one scope and taken out again however the
+// scope ends, so that a failed case leaves no entry to later ones.
+class RegisteredClass {
+  public:
+    RegisteredClass(const QByteArray& name, const QString& made) : name_(name) {
+        RegisterWindowClass(name, Making(made));
+    }
+    ~RegisteredClass() { UnregisterWindowClass(name_); }
+    RegisteredClass(const RegisteredClass&) = delete;
+    RegisteredClass& operator=(const RegisteredClass&) = delete;
+
+  private:
+    QByteArray name_;
+};
 }  // namespace
 
 TEST(WindowClassRegistry, LooksUpWithoutRegardToLetterCase) {
-    RegisterWindowClass("TfrmRegTest", Making(QStringLiteral("first")));
+    const RegisteredClass entry("TfrmRegTest", QStringLiteral("first"));
     EXPECT_TRUE(IsWindowClassRegistered("TfrmRegTest"));
     EXPECT_TRUE(IsWindowClassRegistered("TFRMREGTEST"));
     EXPECT_TRUE(IsWindowClassRegistered("tfrmregtest"));
@@ -38,10 +53,9 @@ TEST(WindowClassRegistry, LooksUpWithoutRegardToLetterCase) {
 }
 
 TEST(WindowClassRegistry, FoldsOnlyAsciiLetters) {
-    RegisterWindowClass("Tfrm_1\xb5", Making(QStringLiteral("x")));
+    const RegisteredClass entry("Tfrm_1\xb5", QStringLiteral("x"));
     EXPECT_TRUE(IsWindowClassRegistered("TFRM_1\xb5"));
     EXPECT_FALSE(IsWindowClassRegistered("TFRM_1\x95")) << "bytes above 127 are not letters";
-    UnregisterWindowClass("Tfrm_1\xb5");
 }
 
 TEST(OpenWindowList, KeepsCreationOrderAndForgetsDestroyedWindows) {

@@ -2,27 +2,35 @@
 // Reads a message box while it runs its modal loop: the action gets the box
 // once it is the active modal window, then the box is answered with the
 // button the action returns (its escape button when the action returns
-// none). A locale made the default for one scope.
+// none). A box that does not show by the deadline fails the test.
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLocale>
+#include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
 
-#include <functional>
+#include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+
+#include "support/DefaultLocale.h"
 #include "support/DriveOrFail.h"
 
 namespace prvc03::test {
 
-inline void WhenMessageBox(QObject* context, std::function<QAbstractButton*(QMessageBox&)> read) {
-    QTimer::singleShot(0, context, [context, read] {
+inline void WhenMessageBox(QObject* context, std::function<QAbstractButton*(QMessageBox&)> read,
+                           QDeadlineTimer deadline = QDeadlineTimer(kWaitDeadlineMs)) {
+    QTimer::singleShot(0, context, [context, read, deadline] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) {
-            WhenMessageBox(context, read);
+            if (deadline.hasExpired()) {
+                FailWaitingFor("a message box");
+                return;
+            }
+            WhenMessageBox(context, read, deadline);
             return;
         }
         QAbstractButton* answer = nullptr;
@@ -54,19 +62,5 @@ inline std::shared_ptr<QStringList> RecordNextMessageBox(QObject* context) {
     });
     return seen;
 }
-
-class DefaultLocale {
-  public:
-    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~DefaultLocale() { QLocale::setDefault(saved_); }
-    DefaultLocale(const DefaultLocale&) = delete;
-    DefaultLocale& operator=(const DefaultLocale&) = delete;
-
-  private:
-    QLocale saved_;
-};
-
-inline const QLocale kChina(QLocale::Chinese, QLocale::China);
-inline const QLocale kUnitedStates(QLocale::English, QLocale::UnitedStates);
 
 }  // namespace prvc03::test

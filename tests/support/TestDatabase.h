@@ -155,7 +155,7 @@ void OpenTestDatabase(Backend backend, TestDatabase::Content content,
 // SetUp opens the database (of content Content()); the PostgreSQL
 // configurations are skipped only when no server is configured, and never
 // on CI, where that fails. A fixture that overrides SetUp calls this
-// one first and returns when IsSkipped(). EveryDatabaseOf<Param> does the
+// one first and returns when IsSkipped() or HasFatalFailure(). EveryDatabaseOf<Param> does the
 // same for a parameter that is a tuple led by the database.
 template <class Param>
 class EveryDatabaseOf : public ::testing::TestWithParam<Param> {

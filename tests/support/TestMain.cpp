@@ -2,13 +2,19 @@
 // caller chose another. When PRVC03_CONFIGURATION_LOG names a file, every
 // finished case run on a database configuration (the parameter name's last
 // part; suites over the lookup windows alone, "Windows/...", run on none)
-// appends "configuration passed|failed" to it, so that the test script can
-// say which configurations really ran; under a locale that is not UTF-8 the
-// configuration carries it ("OdbcSQLite@zh_CN.GBK").
+// appends "program configuration passed|failed" to it, so that the test script can
+// say which configurations of which program really ran; under a locale that
+// is not UTF-8 the configuration carries it ("OdbcSQLite@zh_CN.GBK").
+// A program run under a locale whose codeset is not in effect (a locale that
+// is not installed leaves the process on another) refuses to run at all.
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
 
 #include <langinfo.h>
 
@@ -16,7 +22,8 @@ namespace {
 
 class ConfigurationLog final : public ::testing::EmptyTestEventListener {
   public:
-    explicit ConfigurationLog(const QString& path) : file_(path) {}
+    ConfigurationLog(const QString& path, const QByteArray& program)
+        : file_(path), program_(program) {}
 
     void OnTestEnd(const ::testing::TestInfo& test) override {
         if (test.value_param() == nullptr || test.result()->Skipped() ||
@@ -32,7 +39,7 @@ class ConfigurationLog final : public ::testing::EmptyTestEventListener {
         // ("MultiSelectWindow_SQLite" runs on SQLite).
         const QByteArray param = name.mid(slash + 1);
         const QByteArray configuration = param.mid(param.lastIndexOf('_') + 1);
-        file_.write(configuration + LocaleTag() +
+        file_.write(program_ + ' ' + configuration + LocaleTag() +
                     (test.result()->Passed() ? " passed\n" : " failed\n"));
         file_.close();
     }
@@ -48,7 +55,28 @@ class ConfigurationLog final : public ::testing::EmptyTestEventListener {
     }
 
     QFile file_;
+    QByteArray program_;
 };
+
+// The codeset that the locale named by LC_ALL (else LANG) asks for: the part
+// after its dot, or that of the C locale for "C" and "POSIX"; empty when the
+// name does not say.
+QByteArray WantedCodeset() {
+    QByteArray locale = qgetenv("LC_ALL");
+    if (locale.isEmpty()) {
+        locale = qgetenv("LANG");
+    }
+    if (locale == "C" || locale == "POSIX") {
+        return "ANSI_X3.4-1968";
+    }
+    const qsizetype dot = locale.indexOf('.');
+    return dot < 0 ? QByteArray() : locale.mid(dot + 1).split('@').front();
+}
+
+// "UTF-8", "utf8" and "UTF8" name one codeset.
+QByteArray CodesetKey(QByteArray codeset) {
+    return codeset.replace('-', QByteArray()).toUpper();
+}
 
 }  // namespace
 
@@ -57,10 +85,20 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    std::setlocale(LC_ALL, "");
+    const QByteArray wanted = WantedCodeset();
+    const QByteArray inEffect(nl_langinfo(CODESET));
+    if (!wanted.isEmpty() && CodesetKey(wanted) != CodesetKey(inEffect)) {
+        std::fprintf(stderr,
+                     "the locale asks for codeset %s but %s is in effect: is it installed?\n",
+                     wanted.constData(), inEffect.constData());
+        return 1;
+    }
     ::testing::InitGoogleTest(&argc, argv);
     const QString log = qEnvironmentVariable("PRVC03_CONFIGURATION_LOG");
     if (!log.isEmpty()) {
-        ::testing::UnitTest::GetInstance()->listeners().Append(new ConfigurationLog(log));
+        ::testing::UnitTest::GetInstance()->listeners().Append(new ConfigurationLog(
+            log, QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8()));
     }
     return RUN_ALL_TESTS();
 }

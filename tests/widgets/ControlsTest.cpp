@@ -2,6 +2,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,19 @@ TEST(DropDownButtonTest, ButtonPartClicksAndMenuIsAttached) {
     EXPECT_EQ(clicks.count(), 1);
     EXPECT_EQ(button.Caption(), QStringLiteral("重新查找"));
     EXPECT_EQ(button.popupMode(), QToolButton::MenuButtonPopup);
+    // F4 opens the attached menu; the menu's own loop reads and closes it.
+    ASSERT_EQ(button.menu(), &menu);
+    QStringList shown;
+    QTimer::singleShot(0, &menu, [&] {
+        if (menu.isVisible()) {
+            for (const QAction* action : menu.actions()) {
+                shown << action->text();
+            }
+        }
+        menu.close();
+    });
+    QTest::keyClick(&button, Qt::Key_F4);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("模糊查找")});
 }
 
 }  // namespace
