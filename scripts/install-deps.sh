@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql qt6-qpa-plugins
   libgl-dev libvulkan-dev libxkbcommon-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libicu-dev
   fonts-wqy-zenhei fontconfig
   postgresql libpq-dev binutils
   unixodbc unixodbc-dev libqt6sql6-odbc odbc-postgresql libsqliteodbc tdsodbc

@@ -1,6 +1,7 @@
 #include "data/QueryDataset.h"
 
 #include <QLocale>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 
 #include <algorithm>
@@ -144,8 +145,11 @@ void QueryDataset::Open() {
     fieldColumn_ = std::move(fetched.fieldColumn);
     columns_ = std::move(fetched.columns);
     recordCount_ = fetched.count;
+    rowCount_ = recordCount_;
     decltype(order_)().swap(order_);  // frees the storage
     decltype(rowOf_)().swap(rowOf_);  // frees the storage
+    decltype(shown_)().swap(shown_);  // frees the storage
+    subset_ = false;
     sort_.clear();
     active_ = true;
     row_ = recordCount_ > 0 ? 0 : -1;
@@ -170,8 +174,11 @@ void QueryDataset::ClearResult() {
     fieldColumn_.clear();
     decltype(columns_)().swap(columns_);  // frees the storage
     recordCount_ = 0;
+    rowCount_ = 0;
     decltype(order_)().swap(order_);  // frees the storage
     decltype(rowOf_)().swap(rowOf_);  // frees the storage
+    decltype(shown_)().swap(shown_);  // frees the storage
+    subset_ = false;
     row_ = -1;
     bof_ = true;
     eof_ = true;
@@ -222,6 +229,11 @@ void QueryDataset::CheckRecord(int record) const {
 }
 
 int QueryDataset::RecordCount() const {
+    CheckActive();
+    return rowCount_;
+}
+
+int QueryDataset::HeldRecordCount() const {
     CheckActive();
     return recordCount_;
 }
@@ -274,23 +286,23 @@ void QueryDataset::NotifyDataChange() {
 
 void QueryDataset::First() {
     CheckActive();
-    row_ = recordCount_ > 0 ? 0 : -1;
+    row_ = rowCount_ > 0 ? 0 : -1;
     bof_ = true;
-    eof_ = recordCount_ == 0;
+    eof_ = rowCount_ == 0;
     NotifyDataChange();
 }
 
 void QueryDataset::Last() {
     CheckActive();
-    row_ = recordCount_ - 1;
+    row_ = rowCount_ - 1;
     eof_ = true;
-    bof_ = recordCount_ == 0;
+    bof_ = rowCount_ == 0;
     NotifyDataChange();
 }
 
 void QueryDataset::Next() {
     CheckActive();
-    if (recordCount_ == 0) {
+    if (rowCount_ == 0) {
         bof_ = eof_ = true;
         return;
     }
@@ -298,7 +310,7 @@ void QueryDataset::Next() {
         return;
     }
     bof_ = false;
-    if (row_ + 1 < recordCount_) {
+    if (row_ + 1 < rowCount_) {
         ++row_;
         NotifyDataChange();
     } else {
@@ -308,7 +320,7 @@ void QueryDataset::Next() {
 
 void QueryDataset::Prior() {
     CheckActive();
-    if (recordCount_ == 0) {
+    if (rowCount_ == 0) {
         bof_ = eof_ = true;
         return;
     }
@@ -340,7 +352,7 @@ int QueryDataset::CurrentRecord() const {
 }
 
 void QueryDataset::SetRow(int row) {
-    if (recordCount_ == 0) {
+    if (rowCount_ == 0) {
         row_ = -1;
         bof_ = eof_ = true;
     } else {
@@ -353,19 +365,22 @@ void QueryDataset::SetRow(int row) {
 void QueryDataset::GotoBookmark(int record) {
     CheckActive();
     CheckRecord(record);
+    if (!Shown(record)) {
+        throw Error(QStringLiteral("Record not found"));
+    }
     SetRow(RowOfRecord(record));
 }
 
 void QueryDataset::MoveToRow(int row) {
     CheckActive();
-    if (recordCount_ > 0 && (row < 0 || row >= recordCount_)) {
+    if (rowCount_ > 0 && (row < 0 || row >= rowCount_)) {
         throw Error(QStringLiteral("Record not found"));
     }
     SetRow(row);
 }
 
 int QueryDataset::RecordAtRow(int row) const {
-    if (row < 0 || row >= recordCount_) {
+    if (row < 0 || row >= rowCount_) {
         throw Error(QStringLiteral("Record not found"));
     }
     return order_.empty() ? row : order_[row];
@@ -376,11 +391,14 @@ int QueryDataset::RowOfRecord(int record) const {
     return rowOf_.empty() ? record : rowOf_[record];
 }
 
-void QueryDataset::SetSort(const QString& sort) {
-    CheckActive();
+bool QueryDataset::Shown(int record) const {
+    return active_ && record >= 0 && record < recordCount_ && RowOfRecord(record) >= 0;
+}
+
+void QueryDataset::ParseSort(const QString& sort, int& field, bool& descending) const {
     const QString text = sort.trimmed();
-    int field = -1;
-    bool descending = false;
+    field = -1;
+    descending = false;
     if (!text.isEmpty()) {
         QString name = text;
         const int blank = text.lastIndexOf(QLatin1Char(' '));
@@ -395,20 +413,63 @@ void QueryDataset::SetSort(const QString& sort) {
         }
         field = FieldByName(name);
     }
+}
+
+void QueryDataset::SetSort(const QString& sort) {
+    CheckActive();
+    int field = -1;
+    bool descending = false;
+    ParseSort(sort, field, descending);
 
     const int record = CurrentRecord();
     Q_EMIT AboutToReorder();
     BuildOrder(field, descending);
     sort_ = sort;
     row_ = record < 0 ? -1 : RowOfRecord(record);
-    bof_ = eof_ = recordCount_ == 0;
+    bof_ = eof_ = rowCount_ == 0;
     Q_EMIT Reordered();
+    NotifyDataChange();
+}
+
+void QueryDataset::ShowOnly(std::vector<std::int32_t> records) {
+    CheckActive();
+    for (const std::int32_t record : records) {
+        CheckRecord(record);
+    }
+    std::sort(records.begin(), records.end());
+    records.erase(std::unique(records.begin(), records.end()), records.end());
+    shown_ = std::move(records);
+    subset_ = true;
+    ChangeShown();
+}
+
+void QueryDataset::ShowAll() {
+    CheckActive();
+    decltype(shown_)().swap(shown_);  // frees the storage
+    subset_ = false;
+    ChangeShown();
+}
+
+void QueryDataset::ChangeShown() {
+    const int record = CurrentRecord();
+    int field = -1;
+    bool descending = false;
+    ParseSort(sort_, field, descending);
+    Q_EMIT AboutToChangeShown();
+    rowCount_ = subset_ ? static_cast<int>(shown_.size()) : recordCount_;
+    BuildOrder(field, descending);
+    const int row = record < 0 ? -1 : RowOfRecord(record);
+    row_ = row >= 0 ? row : (rowCount_ > 0 ? 0 : -1);
+    bof_ = true;
+    eof_ = rowCount_ == 0;
+    Q_EMIT ShownChanged();
     NotifyDataChange();
 }
 
 void QueryDataset::BuildOrder(int field, bool descending) {
     decltype(order_)().swap(order_);  // frees the storage
     decltype(rowOf_)().swap(rowOf_);  // frees the storage
+    const auto restrict = qScopeGuard([this] { RestrictOrder(); });
     if (field < 0 || recordCount_ == 0) {
         return;
     }
@@ -477,6 +538,33 @@ void QueryDataset::BuildOrder(int field, bool descending) {
     order_ = std::move(order);
 }
 
+void QueryDataset::RestrictOrder() {
+    if (!subset_) {
+        return;
+    }
+    std::vector<std::int32_t> order;
+    order.reserve(shown_.size());
+    if (order_.empty()) {
+        order = shown_;
+    } else {
+        std::vector<bool> shown(static_cast<std::size_t>(recordCount_), false);
+        for (const std::int32_t record : shown_) {
+            shown[static_cast<std::size_t>(record)] = true;
+        }
+        for (const std::int32_t record : order_) {
+            if (shown[static_cast<std::size_t>(record)]) {
+                order.push_back(record);
+            }
+        }
+    }
+    std::vector<std::int32_t> rowOf(static_cast<std::size_t>(recordCount_), -1);
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        rowOf[static_cast<std::size_t>(order[row])] = static_cast<std::int32_t>(row);
+    }
+    rowOf_ = std::move(rowOf);
+    order_ = std::move(order);
+}
+
 void QueryDataset::DisableControls() {
     ++disableCount_;
 }
@@ -495,7 +583,8 @@ void QueryDataset::EnableControls() {
 }
 
 std::size_t QueryDataset::MemoryBytes() const {
-    std::size_t bytes = (order_.capacity() + rowOf_.capacity()) * sizeof(std::int32_t);
+    std::size_t bytes =
+        (order_.capacity() + rowOf_.capacity() + shown_.capacity()) * sizeof(std::int32_t);
     for (const ResultColumn& column : columns_) {
         bytes += column.MemoryBytes();
     }

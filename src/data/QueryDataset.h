@@ -1,8 +1,9 @@
 #pragma once
 // The query component: a statement on a database connection whose records
 // are fetched once into memory, with persistent fields, a cursor with
-// at-start / at-end flags, bookmarks (original record positions) and an
-// in-memory sort. Errors are prvc03::Error exceptions.
+// at-start / at-end flags, bookmarks (original record positions), an
+// in-memory sort and an in-memory subset of the records shown. Errors are
+// prvc03::Error exceptions.
 
 #include <QObject>
 #include <QString>
@@ -61,7 +62,9 @@ class QueryDataset final : public QObject {
     // Like FindField, but raises "Field 'X' not found".
     int FieldByName(const QString& name) const;
 
+    // Records shown (the rows); HeldRecordCount counts every fetched one.
     int RecordCount() const;
+    int HeldRecordCount() const;
     // Value of a field in a record (a bookmark); NULL reads as a null
     // QVariant of the field's type; calculated fields read NULL.
     QVariant Value(int record, int field) const;
@@ -83,12 +86,22 @@ class QueryDataset final : public QObject {
     void GotoBookmark(int record);
     void MoveToRow(int row);
     int RecordAtRow(int row) const;
+    // -1 for a held record that is not shown.
     int RowOfRecord(int record) const;
 
     // In-memory sort: "field", "field ASC" or "field DESC"; empty = the
     // result set's order. Cleared whenever the dataset opens.
     void SetSort(const QString& sort);
     QString Sort() const { return sort_; }
+
+    // Shows only `records` (bookmarks, any order; the sort orders them) /
+    // every held record again. The current record stays when it is shown,
+    // otherwise the first row becomes current. Cleared whenever the dataset
+    // opens.
+    void ShowOnly(std::vector<std::int32_t> records);
+    void ShowAll();
+    bool ShowsSubset() const { return subset_; }
+    bool Shown(int record) const;
 
     // Kept but never applied (filtering stays off).
     void SetFilter(const QString& filter) { filter_ = filter; }
@@ -115,6 +128,9 @@ class QueryDataset final : public QObject {
     // The order of the rows is about to change / changed (sort).
     void AboutToReorder();
     void Reordered();
+    // The records shown are about to change / changed (ShowOnly, ShowAll).
+    void AboutToChangeShown();
+    void ShownChanged();
 
   private:
     struct Fetched;
@@ -123,7 +139,11 @@ class QueryDataset final : public QObject {
     void CheckRecord(int record) const;
     void NotifyDataChange();
     void ClearResult();
+    void ParseSort(const QString& sort, int& field, bool& descending) const;
     void BuildOrder(int field, bool descending);
+    void ChangeShown();
+    // Narrows the order just built to the records shown.
+    void RestrictOrder();
     void SetRow(int row);
 
     QSqlDatabase* connection_ = nullptr;
@@ -135,11 +155,15 @@ class QueryDataset final : public QObject {
     std::vector<int> fieldColumn_;  // field index -> column index, -1 unbound
     std::vector<ResultColumn> columns_;
     int recordCount_ = 0;
+    int rowCount_ = 0;  // records shown
     bool active_ = false;
 
-    // Sort permutation: row -> record and record -> row; empty = identity.
+    // Row -> record and record -> row (-1 when not shown); empty = identity.
     std::vector<std::int32_t> order_;
     std::vector<std::int32_t> rowOf_;
+    // The records shown, in record order, when subset_.
+    std::vector<std::int32_t> shown_;
+    bool subset_ = false;
     QString sort_;
     QString filter_;
     bool filtered_ = false;

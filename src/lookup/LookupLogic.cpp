@@ -99,7 +99,10 @@ QString TitleSort::RememberedColumn() const {
 
 std::optional<VariantArray> MultiPickedRows(QueryDataset& query, const PickedList& picks,
                                             const std::vector<Field>& sourceFields) {
-    const int k = picks.Count();
+    // Only the picked records the lookup shows are handed back.
+    std::vector<int> records = picks.Records();
+    std::erase_if(records, [&query](int record) { return !query.Shown(record); });
+    const int k = static_cast<int>(records.size());
     if (k == 0) {
         return std::nullopt;
     }
@@ -117,7 +120,7 @@ std::optional<VariantArray> MultiPickedRows(QueryDataset& query, const PickedLis
     VariantArray rows(0, k - 1, 1, n);
     ControlsDisabled suspended(query);
     int r = 0;
-    for (const int record : picks.Records()) {
+    for (const int record : records) {
         query.GotoBookmark(record);
         for (int c = 1; c <= n; ++c) {
             rows.at(r, c) = query.FieldValue(c);

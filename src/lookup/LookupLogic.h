@@ -54,7 +54,8 @@ class TitleSort {
 
 // Multi-select hand-back: rows 0..k-1 in result-set order, columns 1..n (one
 // per caller's field, read from result fields 1..n), Null kept as Null.
-// Nothing when no record is picked. Moves the cursor to each picked record
+// Picked records the dataset does not show are left out; nothing when no
+// shown record is picked. Moves the cursor to each picked record
 // in turn with display updates suspended. Refuses a request with a field
 // the window could not give a result field.
 std::optional<VariantArray> MultiPickedRows(QueryDataset& query, const PickedList& picks,

@@ -138,13 +138,16 @@ SearchMode SearchModeOf(const QString& caption) {
     if (mode == kModeFuzzy) {
         return SearchMode::Fuzzy;
     }
+    if (mode == kModePinyin) {
+        return SearchMode::Pinyin;
+    }
     return SearchMode::Research;
 }
 
 std::optional<QString> BuildQuickSearchStatement(const QString& baseSQL, SearchMode mode,
                                                  const QString& fieldReference,
                                                  const QString& value) {
-    if (mode == SearchMode::Advanced) {
+    if (mode == SearchMode::Advanced || mode == SearchMode::Pinyin) {
         return std::nullopt;
     }
     const QString reference = TrimControl(fieldReference);

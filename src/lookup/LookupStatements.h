@@ -51,14 +51,16 @@ QString BuildConditionStatement(const QString& baseSQL, const QString& condition
                                 const QString& orderText);
 
 // The quick search's modes, named by the drop-down button's caption.
-enum class SearchMode { Research, Fuzzy, Advanced };
+// The pinyin mode filters the rows held in memory and sends nothing.
+enum class SearchMode { Research, Fuzzy, Pinyin, Advanced };
 inline const QString kModeResearch = QStringLiteral("重新查找");
 inline const QString kModeFuzzy = QStringLiteral("模糊查找");
+inline const QString kModePinyin = QStringLiteral("拼音查找");
 inline const QString kModeAdvanced = QStringLiteral("高级查找");
 // The mode a caption names; anything unknown reads as re-search.
 SearchMode SearchModeOf(const QString& caption);
 
-// The quick search's statement, or nothing in the advanced mode.
+// The quick search's statement, or nothing in the pinyin and advanced modes.
 std::optional<QString> BuildQuickSearchStatement(const QString& baseSQL, SearchMode mode,
                                                  const QString& fieldReference,
                                                  const QString& value);

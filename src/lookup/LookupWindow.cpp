@@ -20,6 +20,8 @@
 #include "forms/QueryProgress.h"
 #include "lookup/LookupLogic.h"
 #include "lookup/LookupStatements.h"
+#include "lookup/PinyinMatcher.h"
+#include "lookup/PinyinReadings.h"
 #include "resources/Glyphs.h"
 #include "session/Errors.h"
 #include "session/Global.h"
@@ -84,7 +86,7 @@ LookupWindow::LookupWindow(QObject* owner, const LookupKind& kind) : TfrmRootF(o
     }
     // Picks name positions of one result set: a new or closed one drops them.
     connections_.push_back(connect(QryFhelp, &QueryDataset::ResetDone, this, [this] {
-        picks_.Reset(QryFhelp->Active() ? QryFhelp->RecordCount() : 0);
+        picks_.Reset(QryFhelp->Active() ? QryFhelp->HeldRecordCount() : 0);
     }));
     DSFhelp = Named(new DataSource(this), "DSFhelp");
     DSFhelp->SetDataSet(QryFhelp);
@@ -160,6 +162,7 @@ void LookupWindow::BuildSearchRow() {
     PopupMenu1 = Named(new QMenu(cxButton1), "PopupMenu1");
     fC = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeResearch), kModeResearch), "fC");
     fB = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeFuzzy), kModeFuzzy), "fB");
+    fD = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModePinyin), kModePinyin), "fD");
     fA = Named(PopupMenu1->addAction(GlyphIcon(Glyph::ModeAdvanced), kModeAdvanced), "fA");
     cxButton1->SetDropDownMenu(PopupMenu1);
 
@@ -307,6 +310,7 @@ void LookupWindow::ConnectHandlers() {
     Bind(TLast, &QToolButton::clicked, &LookupWindow::TLastClick);
     Bind(fC, &QAction::triggered, &LookupWindow::fCClick);
     Bind(fB, &QAction::triggered, &LookupWindow::fBClick);
+    Bind(fD, &QAction::triggered, &LookupWindow::fDClick);
     Bind(fA, &QAction::triggered, &LookupWindow::fAClick);
     Bind(cxButton1, &QToolButton::clicked, &LookupWindow::cxButton1Click);
     Bind(SearchField, &QComboBox::currentIndexChanged, &LookupWindow::SearchFieldChange);
@@ -493,16 +497,43 @@ void LookupWindow::fBClick() {
     SetSearchMode(fB, true, false);
 }
 
+void LookupWindow::fDClick() {
+    SetSearchMode(fD, true, false);
+}
+
 void LookupWindow::fAClick() {
     SetSearchMode(fA, false, true);
 }
 
 void LookupWindow::cxButton1Click() {
+    if (SearchModeOf(cxButton1->Caption()) == SearchMode::Pinyin) {
+        PinyinSearch();
+        return;
+    }
     const std::optional<QString> statement = BuildQuickSearchStatement(
         BaseSQL, SearchModeOf(cxButton1->Caption()), SearchField->Value(), SearchValue->text());
     if (statement) {
         RunSearch(*statement);
     }
+}
+
+void LookupWindow::PinyinSearch() {
+    if (!QryFhelp->Active()) {
+        return;
+    }
+    if (!readings_) {
+        readings_ = std::make_unique<PinyinReadings>();
+    }
+    PinyinMatcher matcher(*readings_, SearchValue->text());
+    if (matcher.Needle().empty()) {
+        QryFhelp->ShowAll();
+        return;
+    }
+    const int field = SearchField->currentIndex() + kind_.firstDataColumn;
+    if (SearchField->currentIndex() < 0 || field >= QryFhelp->FieldCount()) {
+        throw Error(QStringLiteral("请选择查找字段"));
+    }
+    QryFhelp->ShowOnly(RecordsMatching(*QryFhelp, field, matcher));
 }
 
 void LookupWindow::SearchFieldChange() {
@@ -575,12 +606,24 @@ void LookupWindow::ToggleRecord(int record) {
 }
 
 void LookupWindow::BitBtn5Click() {
-    picks_.PickAll();
+    if (QryFhelp->Active() && QryFhelp->ShowsSubset()) {
+        for (int row = 0; row < QryFhelp->RecordCount(); ++row) {
+            picks_.Set(QryFhelp->RecordAtRow(row), true);
+        }
+    } else {
+        picks_.PickAll();
+    }
     wwDBGridH->ResultModel()->RefreshChecks();
 }
 
 void LookupWindow::BitBtn8Click() {
-    picks_.Clear();
+    if (QryFhelp->Active() && QryFhelp->ShowsSubset()) {
+        for (int row = 0; row < QryFhelp->RecordCount(); ++row) {
+            picks_.Set(QryFhelp->RecordAtRow(row), false);
+        }
+    } else {
+        picks_.Clear();
+    }
     wwDBGridH->ResultModel()->RefreshChecks();
 }
 

@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,7 @@ class GridCombo;
 class ListBox;
 class MapListCombo;
 class MemTable;
+class PinyinReadings;
 class QueryDataset;
 
 class LookupWindow : public TfrmRootF {
@@ -73,6 +75,7 @@ class LookupWindow : public TfrmRootF {
     QMenu* PopupMenu1;
     QAction* fC;
     QAction* fB;
+    QAction* fD;
     QAction* fA;
 
     QWidget* Panel4;
@@ -112,6 +115,7 @@ class LookupWindow : public TfrmRootF {
     // Quick search.
     void fCClick();
     void fBClick();
+    void fDClick();
     void fAClick();
     void cxButton1Click();
     void SearchFieldChange();
@@ -162,6 +166,8 @@ class LookupWindow : public TfrmRootF {
     // Re-runs QryFhelp on `statement` over the session connection, with
     // `resultFields` added to its field list first.
     void RunSearch(const QString& statement, const std::vector<Field>& resultFields = {});
+    // Shows the held records whose search column matches the typed pinyin.
+    void PinyinSearch();
     void EnableNavigation(bool first, bool last);
     // The condition grid has no scroll bars: its columns share its width in
     // the proportions of their character widths when they would not fit.
@@ -171,6 +177,8 @@ class LookupWindow : public TfrmRootF {
     // The request's fields, as the show step found them in SourceQuery.
     std::vector<Field> fields_;
     PickedList picks_;
+    // Made on the first pinyin search; its readings serve every later one.
+    std::unique_ptr<PinyinReadings> readings_;
     // The window's own connections, cut first thing in its destructor.
     std::vector<QMetaObject::Connection> connections_;
     QLabel* statusPanels_[4] = {};

@@ -36,6 +36,12 @@ bool PickedList::Toggle(int record) {
     return picked;
 }
 
+void PickedList::Set(int record, bool picked) {
+    if (Contains(record) != picked) {
+        Toggle(record);
+    }
+}
+
 void PickedList::PickAll() {
     std::fill(bits_.begin(), bits_.end(), ~std::uint64_t{0});
     if (const int tail = recordCount_ & 63; tail != 0) {

@@ -18,6 +18,7 @@ class PickedList {
     // Removes the record if it is there, inserts it otherwise; returns
     // whether it is picked afterwards.
     bool Toggle(int record);
+    void Set(int record, bool picked);
     void PickAll();
     void Clear();
     int Count() const { return count_; }

@@ -186,6 +186,16 @@ void Paint(QPainter& p, Glyph glyph) {
             p.drawPath(wave);
             break;
         }
+        case Glyph::ModePinyin: {
+            // A magnifier over a letter with a tone mark: search by reading.
+            Magnifier(p, 6.5, 6.5, 4.2);
+            p.setPen(Stroke(kRed, 1.1));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QRectF(4.6, 5.6, 3.2, 3.0));
+            p.drawLine(QPointF(7.8, 5.6), QPointF(7.8, 8.8));
+            p.drawLine(QPointF(4.4, 3.9), QPointF(8.2, 3.9));
+            break;
+        }
         case Glyph::ModeAdvanced: {
             // A funnel: a search narrowed by conditions.
             FilledShape(p,

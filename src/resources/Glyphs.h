@@ -17,6 +17,7 @@ enum class Glyph {
     ModeResearch,     // 4: 重新查找
     ModeFuzzy,        // 5: 模糊查找
     ModeAdvanced,     // 6: 高级查找
+    ModePinyin,       // 拼音查找
     OrderAscending,   // order list 0: red upward arrow
     OrderDescending,  // order list 1: black downward arrow
     TitleDown,        // title images 0: red downward arrow, black outline

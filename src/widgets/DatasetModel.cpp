@@ -36,6 +36,11 @@ DatasetModel::DatasetModel(QueryDataset* dataset, QObject* parent)
         indicatorRow_ = -1;
         endResetModel();
     });
+    connect(dataset, &QueryDataset::AboutToChangeShown, this, [this] { beginResetModel(); });
+    connect(dataset, &QueryDataset::ShownChanged, this, [this] {
+        indicatorRow_ = -1;
+        endResetModel();
+    });
     connect(dataset, &QueryDataset::AboutToReorder, this, &DatasetModel::OnAboutToReorder);
     connect(dataset, &QueryDataset::Reordered, this, &DatasetModel::OnReordered);
     connect(dataset, &QueryDataset::DataChange, this, &DatasetModel::OnDataChange);

@@ -220,6 +220,111 @@ TEST_P(LookupSearch, ASearchTheServerRejectsIsShownDropsThePicksAndTheNextOneWor
     EXPECT_FALSE(w.isVisible());
 }
 
+// The pinyin mode narrows the rows an earlier fuzzy search holds, sends no
+// statement, and takes whatever the operator types.
+TEST_P(LookupSearch, PinyinSearchNarrowsTheHeldRowsWhateverIsTyped) {
+    auto lookup = Show<TfrmRootFS>();
+    LookupWindow& w = *lookup.get();
+    // Every user but Admin and O'Neil.
+    QuickSearch(w, w.fB, 0, QStringLiteral("0"));
+    const QString held = w.QryFhelp->SQL();
+    QStringList all = Codes(w);
+    all.sort();
+    ASSERT_EQ(all.size(), 16);
+    const QString longValue = QStringLiteral("zhangsan").repeated(25);
+    const struct {
+        int column;
+        QString typed;
+        QString codes;  // sorted, blank-separated; "*" for every held row
+    } cases[] = {
+        {1, QStringLiteral(" \u3000 "), QStringLiteral("*")},
+        {1, QStringLiteral("zs"), QStringLiteral("A01 D01")},  // 张三, 郑十
+        {1, QStringLiteral("ZHANG san"), QStringLiteral("A01")},
+        {1, QStringLiteral("ｗｗ"), QStringLiteral("0002 B01")},
+        {1, QStringLiteral("zl"), QStringLiteral("B02")},
+        {1, QStringLiteral("xiao"), QStringLiteral("E01 E02")},
+        {1, QStringLiteral("admin"), QString()},  // not among the held rows
+        {0, QStringLiteral("B0"), QStringLiteral("B01 B02 B03")},
+        {1, QStringLiteral("zhang3"), QString()},
+        {1, QStringLiteral("o'n"), QString()},
+        {1, QStringLiteral("li-si; --"), QString()},
+        {1, QStringLiteral("z\U00020000"), QString()},
+        {1, longValue, QString()},
+        {1, QString(), QStringLiteral("*")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        QuickSearch(w, w.fD, c.column, c.typed);
+        EXPECT_EQ(w.QryFhelp->SQL(), held);
+        QStringList found = Codes(w);
+        found.sort();
+        EXPECT_EQ(found, c.codes == QLatin1String("*")
+                             ? all
+                             : c.codes.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+        EXPECT_EQ(w.StatusText(3), found.isEmpty() ? QStringLiteral("0")
+                                                   : QStringLiteral("1／%1").arg(found.size()));
+        EXPECT_EQ(GridRows(w).size(), found.size());
+    }
+    EXPECT_EQ(w.cxButton1->accessibleName(), QStringLiteral("查找：拼音查找"));
+    EXPECT_TRUE(TakeBoxes().isEmpty());
+}
+
+// Ticks stay with their records while the filter changes; 全选 and 全不选
+// touch the shown records only, and the hand-back gives the shown picks.
+TEST_P(LookupSearch, PinyinFilterPicksAndHandsBackWhatIsShown) {
+    auto lookup = Show<TfrmRootFS>();
+    LookupWindow& w = *lookup.get();
+    QuickSearch(w, w.fB, 1, QString());
+    QuickSearch(w, w.fD, 1, QStringLiteral("w"));  // 王五 twice, 吴九
+    ASSERT_EQ(w.QryFhelp->RecordCount(), 3);
+    QTest::mouseClick(w.BitBtn5, Qt::LeftButton);
+    QuickSearch(w, w.fD, 1, QStringLiteral("wj"));
+    QTest::mouseClick(w.BitBtn8, Qt::LeftButton);
+    EXPECT_EQ(w.Picks().Count(), 2);
+    QuickSearch(w, w.fD, 1, QString());
+    EXPECT_EQ(
+        w.wwDBGridH->model()->index(RowOf(w, QStringLiteral("B01")), 0).data(Qt::CheckStateRole),
+        Qt::Checked);
+    // Titles sort the shown rows only.
+    QuickSearch(w, w.fD, 0, QStringLiteral("b0"));
+    ClickTitle(w.wwDBGridH, QStringLiteral("用户编号"));
+    const QStringList codes = Codes(w);
+    EXPECT_TRUE(codes == QStringList({"B01", "B02", "B03"}) ||
+                codes == QStringList({"B03", "B02", "B01"}))
+        << codes.join(QLatin1Char(' ')).toStdString();
+    QTest::mouseClick(w.BitBtn1, Qt::LeftButton);
+    ASSERT_TRUE(w.ResultValue.has_value());
+    EXPECT_EQ(HandedBackRows(*w.ResultValue), QStringList({QStringLiteral("B01\t王五")}));
+}
+
+// A column of NULLs and numbers reads as the texts the grid shows.
+TEST_P(LookupSearch, PinyinSearchOverNullsAndNumbers) {
+    db().Exec(QStringLiteral("CREATE TABLE PYNUM (CODE VARCHAR(8), QTY INTEGER)"));
+    db().Exec(
+        QStringLiteral("INSERT INTO PYNUM VALUES ('N1', NULL), ('N2', 12), ('N3', 345), "
+                       "('N4', NULL), ('X1', 3)"));
+    QueryDataset request;
+    request.AddField(DataField(QStringLiteral("CODE"), FieldType::WideString, 8,
+                               QStringLiteral("编号"), QStringLiteral("PYNUM")));
+    request.AddField(DataField(QStringLiteral("QTY"), FieldType::Integer, 0, QStringLiteral("数量"),
+                               QStringLiteral("PYNUM"), 6));
+    auto lookup = Show<TfrmRootFS>(QStringLiteral("FROM PYNUM WHERE 1=1"), &request);
+    LookupWindow& w = *lookup.get();
+    QuickSearch(w, w.fB, 0, QStringLiteral("N"));
+    ASSERT_EQ(w.QryFhelp->RecordCount(), 4);
+    const struct {
+        const char* typed;
+        QStringList codes;
+    } cases[] = {{"3", {"N3"}}, {"12", {"N2"}}, {"null", {}}, {" ", {"N1", "N2", "N3", "N4"}}};
+    for (const auto& c : cases) {
+        QuickSearch(w, w.fD, 1, QString::fromLatin1(c.typed));
+        QStringList found = Codes(w);
+        found.sort();
+        EXPECT_EQ(found, c.codes) << c.typed;
+    }
+    EXPECT_TRUE(TakeBoxes().isEmpty());
+}
+
 PRVC03_ON_EVERY_DATABASE(LookupSearch);
 PRVC03_ON_EVERY_DATABASE_AND_WINDOW(LookupSearchInWindow);
 

@@ -124,6 +124,7 @@ TEST(QuickSearch, WorkedExamples) {
               kBase + QStringLiteral("  ORDER BY ADMMG.MG001"));
     EXPECT_FALSE(
         BuildQuickSearchStatement(kBase, SearchMode::Advanced, ref, QStringLiteral("A01")));
+    EXPECT_FALSE(BuildQuickSearchStatement(kBase, SearchMode::Pinyin, ref, QStringLiteral("zs")));
 }
 
 TEST(QuickSearch, QuotesAreDoubledInBothModes) {
@@ -141,6 +142,7 @@ TEST(QuickSearch, QuotesAreDoubledInBothModes) {
 TEST(QuickSearch, ModeFromCaption) {
     EXPECT_EQ(SearchModeOf(QStringLiteral(" 高级查找 ")), SearchMode::Advanced);
     EXPECT_EQ(SearchModeOf(QStringLiteral("模糊查找")), SearchMode::Fuzzy);
+    EXPECT_EQ(SearchModeOf(QStringLiteral("拼音查找")), SearchMode::Pinyin);
     EXPECT_EQ(SearchModeOf(QStringLiteral("重新查找")), SearchMode::Research);
 }
 

@@ -162,7 +162,7 @@ inline QStringList GridRows(const LookupWindow& window) {
 // The grid row that shows the record whose first data column is `code`.
 inline int RowOf(LookupWindow& lookup, const QString& code) {
     const int field = lookup.Kind().multiSelect ? 1 : 0;
-    for (int record = 0; record < lookup.QryFhelp->RecordCount(); ++record) {
+    for (int record = 0; record < lookup.QryFhelp->HeldRecordCount(); ++record) {
         if (lookup.QryFhelp->Text(record, field) == code) {
             return lookup.QryFhelp->RowOfRecord(record);
         }

@@ -1,0 +1,43 @@
+#pragma once
+// Toneless pinyin readings of Chinese characters, taken from ICU's Han-Latin
+// transliteration. Each distinct character is transliterated once; later
+// lookups read the cache. Not thread-safe: one owner uses it.
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace icu {
+class Transliterator;
+}
+
+namespace prvc03 {
+
+class PinyinReadings {
+  public:
+    PinyinReadings();
+    ~PinyinReadings();
+    PinyinReadings(const PinyinReadings&) = delete;
+    PinyinReadings& operator=(const PinyinReadings&) = delete;
+
+    // The lower-case syllable of a Chinese character ("zhang" for 张);
+    // empty for any other character and for a Chinese one without a reading.
+    QStringView Reading(char32_t codePoint);
+
+  private:
+    std::int32_t Transliterate(char32_t codePoint);
+
+    std::unique_ptr<icu::Transliterator> transliterator_;
+    // Syllables, each once; index 0 is the empty reading.
+    std::vector<QString> syllables_;
+    QHash<QString, std::int32_t> syllableIndex_;
+    // Basic plane: code unit -> syllable index + 1; 0 = not looked up yet.
+    std::vector<std::int32_t> bmp_;
+    QHash<char32_t, std::int32_t> supplementary_;
+};
+
+}  // namespace prvc03
