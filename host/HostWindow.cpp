@@ -139,10 +139,6 @@ void HostWindow::OnMessage(bool main, unsigned message, platform::WPARAM wParam,
                    .arg(kind)
                    .arg(size)
                    .arg(text));
-        const int hash = text.lastIndexOf(QLatin1Char('#'));
-        if (kind == 0 && hash >= 0) {
-            moduleHandle_ = text.mid(hash + 1).toLongLong();
-        }
     } else if (!main && message == platform::WM_ERROR_REPORT) {
         Append(QStringLiteral("[错误报告] 消息 %1 wParam %2 cbData %3: %4")
                    .arg(message)
@@ -192,7 +188,12 @@ bool HostWindow::OpenModule() {
 }
 
 void HostWindow::CloseModule() {
-    if (moduleHandle_ == 0) {
+    // By the copy window's class: the last window that announced itself
+    // may be a lookup that is gone by now.
+    // A copy window that closed may stay in the window table until it is
+    // freed, hence the look at what is shown.
+    const platform::HWND module = platform::FindWindowA("TfrmPRVC03F", nullptr);
+    if (module == 0 || ModuleWindow() == nullptr) {
         Append(QStringLiteral("没有打开的模块窗口"));
         return;
     }
@@ -200,7 +201,7 @@ void HostWindow::CloseModule() {
     platform::COPYDATASTRUCT record;
     record.cbData = sizeof(text);
     record.lpData = text;
-    platform::SendMessageA(moduleHandle_, platform::WM_COPYDATA, platform::WPARAM(mainHandle_),
+    platform::SendMessageA(module, platform::WM_COPYDATA, platform::WPARAM(mainHandle_),
                            reinterpret_cast<platform::LPARAM>(&record));
 }
 
@@ -209,7 +210,6 @@ void HostWindow::UnloadLibrary() {
         return;
     }
     loadDll_ = nullptr;
-    moduleHandle_ = 0;
     if (!library_.unload()) {
         Append(QStringLiteral("[错误] 无法卸载: %1").arg(library_.errorString()));
     } else {

@@ -26,7 +26,8 @@ class HostWindow : public QMainWindow {
     // Loads the library when needed and calls LoadDll; returns false and logs
     // the error when the library or LoadDll fails.
     bool OpenModule();
-    // Sends the copy-data text "Close" to the last module window that opened.
+    // Sends the copy-data text "Close" to the copy window; logs when none is
+    // open.
     void CloseModule();
     // Unloads the library (its unload hook frees the module window).
     void UnloadLibrary();
@@ -50,7 +51,6 @@ class HostWindow : public QMainWindow {
     std::unique_ptr<Endpoint> logEndpoint_;
     platform::HWND mainHandle_ = 0;
     platform::HWND logHandle_ = 0;
-    platform::HWND moduleHandle_ = 0;
 };
 
 }  // namespace prvc03::host

@@ -4,9 +4,10 @@
 // would freeze the host; each statement is given 30 seconds, as the query
 // objects of the original data layer had. A thread of the module's own that
 // only cancels watches the bound: when a statement has not returned by then,
-// it asks the driver to stop it (PQcancel, sqlite3_interrupt, SQLCancel), so
-// nothing is sent to the server but the statement itself and the host's
-// session settings stay as they were.
+// it asks the driver to stop it (PQcancel, SQLCancel; on SQLite the
+// statement's own step ends by a progress handler), so nothing is sent to
+// the server but the statement itself and the host's session settings stay
+// as they were.
 
 #include <QString>
 

@@ -10,6 +10,7 @@
 #include "data/CommandTimeout.h"
 #include "data/DriverHandle.h"
 #include "data/SqliteBusyBound.h"
+#include "data/SqliteStatementStop.h"
 
 namespace prvc03 {
 
@@ -25,10 +26,8 @@ ConnectionWatch::ConnectionWatch(QSqlDatabase& db, SQLHSTMT odbcStatement)
     : deadline_(std::chrono::steady_clock::now() + CommandTimeout()) {
     if (sqlite3* handle = DriverHandle<sqlite3*>(db, "QSQLITE", "sqlite3*")) {
         sqlite_ = std::make_unique<SqliteBusyBound>(handle, deadline_, stop_);
-        watch_ = std::make_unique<CommandWatch>(deadline_, [this, handle] {
-            stop_.store(true);
-            sqlite3_interrupt(handle);
-        });
+        sqliteStop_ = std::make_unique<SqliteStatementStop>(handle, stop_);
+        watch_ = std::make_unique<CommandWatch>(deadline_, [this] { stop_.store(true); });
     } else if (PGconn* handle = DriverHandle<PGconn*>(db, "QPSQL", "pg_conn*")) {
         postgres_ = std::make_unique<PostgresCancel>(handle);
         watch_ = std::make_unique<CommandWatch>(deadline_, [this] {

@@ -138,6 +138,11 @@ void QueryDataset::Open() {
         readWait_->Wait(
             work, [&reader] { return reader->RowsRead(); }, [&reader] { reader->Cancel(); });
         work.Rethrow();
+        // A cancel that came after the last row still wins: the operator
+        // asked for no result.
+        if (reader->CancelRequested()) {
+            throw Cancelled();
+        }
     }
 
     Q_EMIT AboutToReset();

@@ -40,8 +40,9 @@ class QueryDataset final : public QObject {
     QString SQL() const { return sql_; }
 
     // Runs the statement and fetches every record. On failure raises the
-    // database's text (Cancelled when the wait's cancel stopped it) and stays
-    // closed. Does nothing when already open.
+    // database's text (Cancelled when the wait's cancel was asked for, even
+    // once every row had arrived) and stays closed. Does nothing when already
+    // open.
     void Open();
     // How Open waits for the statement: on the calling thread (null, the
     // default) or through `wait`, with the statement on a thread of its own.

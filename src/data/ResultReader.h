@@ -59,6 +59,8 @@ class ResultReader {
     // The operator's stop: asks the driver to stop the statement while it
     // executes or is read; Execute or Read then raises Cancelled. Any thread.
     void Cancel() noexcept;
+    // Whether Cancel was called, however far the statement had got by then.
+    bool CancelRequested() const { return cancelled_.load(); }
     // Whether Cancel and the command timeout reach the driver (the QSqlQuery
     // reader cannot).
     virtual bool CanCancel() const { return true; }

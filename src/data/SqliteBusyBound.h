@@ -2,7 +2,7 @@
 // While a statement of the module runs on a SQLite connection, waiting for
 // another connection's lock ends at the statement's deadline, or when it is
 // stopped, or when the host's own busy timeout would have ended it.
-// sqlite3_interrupt does not end such a wait, hence a busy handler of the
+// No progress handler runs during such a wait, hence a busy handler of the
 // module's own for that time. Afterwards the host's busy timeout is in force
 // again, exactly as it was (PRAGMA busy_timeout before and after agree). The
 // host's timeout is read outside transactions only.

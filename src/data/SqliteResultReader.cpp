@@ -14,6 +14,7 @@
 #include "data/DriverHandle.h"
 #include "data/ResultReader.h"
 #include "data/SqliteBusyBound.h"
+#include "data/SqliteStatementStop.h"
 #include "session/Errors.h"
 
 namespace prvc03 {
@@ -73,6 +74,7 @@ class SqliteResultReader final : public ResultReader {
   protected:
     void DoExecute() override {
         const SqliteBusyBound busy(db_, Deadline(), stop_);
+        const SqliteStatementStop stopper(db_, stop_);
         const void* tail = nullptr;
         const auto bytes = static_cast<int>((sql_.size() + 1) * sizeof(QChar));
         if (sqlite3_prepare16_v2(db_, sql_.utf16(), bytes, &stmt_, &tail) != SQLITE_OK) {
@@ -104,6 +106,7 @@ class SqliteResultReader final : public ResultReader {
     int DoRead(const std::vector<int>& source, std::vector<ResultColumn>& columns,
                int limit) override {
         const SqliteBusyBound busy(db_, Deadline(), stop_);
+        const SqliteStatementStop stopper(db_, stop_);
         if (pending_) {
             pending_ = false;
             Step();
@@ -123,10 +126,9 @@ class SqliteResultReader final : public ResultReader {
         return count;
     }
 
-    void DoCancel() noexcept override {
-        stop_.store(true);
-        sqlite3_interrupt(db_);
-    }
+    // Ends this statement's step only; a host statement of the connection
+    // that is partly read goes on.
+    void DoCancel() noexcept override { stop_.store(true); }
 
   private:
     void Step() {

@@ -1,9 +1,15 @@
 // The host's stand-in for the system's message box speaks the operator's
-// language, and the host finds Qt's own translations.
+// language, the host finds Qt's own translations, and its "发送 Close"
+// reaches the copy window of the real plug-in.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTest>
+#include <QTimer>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "HostWindow.h"
 #include "Translations.h"
@@ -56,6 +62,44 @@ TEST(HostWindow, LoadsQtsOwnTranslationsForTheLocale) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
     EXPECT_EQ(host::LoadToolkitTranslations(*qApp, QLocale(QLocale::Zulu, QLocale::SouthAfrica)),
               nullptr);
+}
+
+// "发送 Close" goes to the copy window even after a lookup, the last window
+// that announced itself, has come and gone; without a module window it says
+// so.
+TEST(HostWindow, SendCloseReachesTheCopyWindowAfterALookup) {
+    test::TestDatabase db;
+    host::HostWindow window(db.db(), QStringLiteral(PRVC03_LIBRARY_PATH), QStringLiteral("test"));
+    window.interactive = false;
+    const QString none = QStringLiteral("没有打开的模块窗口");
+    window.CloseModule();
+    EXPECT_EQ(window.Log().count(none), 1);
+
+    ASSERT_TRUE(window.OpenModule());
+    QWidget* module = window.ModuleWindow();
+    ASSERT_NE(module, nullptr);
+    auto* lookupButton = module->findChild<QAbstractButton*>(QStringLiteral("SpeedButton1"));
+    ASSERT_NE(lookupButton, nullptr);
+    // The source lookup, closed with Esc once it shows.
+    QObject context;
+    bool lookupShown = false;
+    std::function<void()> closeLookup = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        lookupShown = modal != nullptr;
+        modal != nullptr ? QTest::keyClick(modal, Qt::Key_Escape)
+                         : QTimer::singleShot(10, &context, closeLookup);
+    };
+    QTimer::singleShot(0, &context, closeLookup);
+    lookupButton->click();
+    ASSERT_TRUE(lookupShown);
+
+    window.CloseModule();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.ModuleWindow() == nullptr; }, 5000))
+        << "the copy window closed";
+    EXPECT_EQ(window.Log().count(none), 1);
+    window.CloseModule();
+    EXPECT_EQ(window.Log().count(none), 2) << "nothing open any more";
+    window.UnloadLibrary();
 }
 
 }  // namespace

@@ -12,11 +12,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "IntegrationSupport.h"
+#include "data/BackgroundWork.h"
 #include "data/BusyIndicator.h"
 #include "data/CommandTimeout.h"
 #include "data/Odbc.h"
+#include "data/QueryDataset.h"
 #include "forms/BusyCursor.h"
 #include "forms/QueryProgress.h"
 #include "support/WhenModal.h"
@@ -169,6 +172,37 @@ TEST_P(CommandBound, CancelStopsASlowReadAndLeavesTheLookupUsable) {
     }
 }
 
+// A dataset's wait that presses 取消 once: while the statement runs, or
+// only after every row has arrived.
+class CancellingWait final : public ReadWait {
+  public:
+    explicit CancellingWait(bool afterAnswer) : afterAnswer_(afterAnswer) {}
+    void Wait(BackgroundWork& work, const std::function<qint64()>& /*rowsRead*/,
+              const std::function<void()>& cancel) override {
+        afterAnswer_ ? work.Join() : std::this_thread::sleep_for(200ms);
+        cancel();
+        work.Join();
+    }
+
+  private:
+    bool afterAnswer_;
+};
+
+void OpenCancelled(QSqlDatabase& db, const QString& statement, bool afterAnswer) {
+    CancellingWait wait(afterAnswer);
+    QueryDataset query;
+    query.SetConnection(&db);
+    query.SetSQL(statement);
+    query.SetReadWait(&wait);
+    EXPECT_THROW(query.Open(), Cancelled);
+    EXPECT_FALSE(query.Active());
+}
+
+// A 取消 that comes only after the server has answered still gives no rows.
+TEST_P(CommandBound, ACancelAfterTheAnswerStillGivesNoResult) {
+    OpenCancelled(db().db(), QStringLiteral("SELECT MG001 FROM ADMMG"), true);
+}
+
 // The session settings a test can read stay exactly as they were after a
 // lookup, a copy and a statement that ran out of time.
 TEST_P(CommandBound, TheHostsSessionSettingsAreAsTheyWere) {
@@ -240,6 +274,43 @@ TEST_P(CommandBound, TheBusyIndicatorCoversEveryStatementAndEndsOnEveryPath) {
 }
 
 PRVC03_ON_EVERY_DATABASE(CommandBound);
+
+// What only SQLite's own driver can show: a statement of the module ends by
+// itself, so a host query left half-read on the same connection reads on
+// after a 取消 and after a timeout, and later statements of the module work.
+// (The SQLite ODBC driver's own cancel interrupts the whole connection.)
+class SqliteCommandBound : public CommandBound {};
+
+TEST_P(SqliteCommandBound, AHostQueryLeftHalfReadReadsOnAfterACancelAndATimeout) {
+    QSqlQuery hostQuery(db().db());
+    hostQuery.setForwardOnly(true);
+    ASSERT_TRUE(hostQuery.exec(QStringLiteral("SELECT MG001 FROM ADMMG ORDER BY MG001")));
+    ASSERT_TRUE(hostQuery.next());
+    QStringList hostRead{hostQuery.value(0).toString()};
+    const QString slow = QStringLiteral("SELECT COUNT(*) ") + SlowFrom();
+
+    OpenCancelled(db().db(), slow, false);
+    ASSERT_TRUE(hostQuery.next()) << hostQuery.lastError().text().toStdString();
+    hostRead << hostQuery.value(0).toString();
+
+    try {
+        FirstRow(db().db(), slow);
+        ADD_FAILURE() << "the statement ran out of time";
+    } catch (const Error& error) {
+        EXPECT_TRUE(error.Message().startsWith(kExplanation)) << error.Message().toStdString();
+    }
+    while (hostQuery.next()) {
+        hostRead << hostQuery.value(0).toString();
+    }
+    EXPECT_EQ(hostQuery.lastError().type(), QSqlError::NoError)
+        << hostQuery.lastError().text().toStdString();
+    EXPECT_EQ(hostRead,
+              QueryRows(db().db(), QStringLiteral("SELECT MG001 FROM ADMMG ORDER BY MG001")))
+        << "read on, and a later statement works";
+}
+
+INSTANTIATE_TEST_SUITE_P(Embedded, SqliteCommandBound, ::testing::Values(Backend::SQLite),
+                         BackendParamName);
 
 // A copy whose target waits on another session: that target fails within
 // the bound, is rolled back and reported first, and the targets after it
