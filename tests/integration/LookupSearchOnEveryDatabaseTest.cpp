@@ -10,6 +10,7 @@
 
 #include "IntegrationSupport.h"
 #include "lookup/LookupStatements.h"
+#include "support/Screenshot.h"
 #include "widgets/CheckList.h"
 #include "widgets/ListBox.h"
 
@@ -277,7 +278,8 @@ TEST_P(LookupSearch, PinyinFilterPicksAndHandsBackWhatIsShown) {
     QuickSearch(w, w.fB, 1, QString());
     QuickSearch(w, w.fD, 1, QStringLiteral("zl"));
     EXPECT_EQ(Codes(w), QStringList(QStringLiteral("B02")));  // 赵六
-    QuickSearch(w, w.fD, 1, QStringLiteral("w"));             // 王五 twice, 吴九
+    SaveScreenshot(w, QStringLiteral("lookup-pinyin.png"));
+    QuickSearch(w, w.fD, 1, QStringLiteral("w"));  // 王五 twice, 吴九
     ASSERT_EQ(w.QryFhelp->RecordCount(), 3);
     QTest::mouseClick(w.BitBtn5, Qt::LeftButton);
     QuickSearch(w, w.fD, 1, QStringLiteral("wj"));
