@@ -4,6 +4,7 @@
 // beside a baseline in the same run.
 #include <QApplication>
 #include <QCollator>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
 
@@ -25,6 +26,7 @@
 #include "lookup/RootFS.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DatasetModel.h"
+#include "widgets/MapListCombo.h"
 
 namespace prvc03::bench {
 

@@ -13,12 +13,16 @@ namespace prvc03 {
 namespace {
 
 char32_t FoldedCodePoint(char32_t c) {
+    if (c < 0x80) {  // the common case, without the Unicode tables
+        return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+    }
     if (c >= 0xFF01 && c <= 0xFF5E) {
         c -= 0xFEE0;  // full-width ASCII forms
     } else if (c == 0x3000) {
         c = u' ';
     }
-    return QChar::toLower(c);
+    // Chinese characters have no case.
+    return c >= 0x3400 && c < 0xA000 ? c : QChar::toLower(c);
 }
 
 void Append(std::u16string& out, char32_t c) {
@@ -42,7 +46,7 @@ void ForEachFolded(QStringView text, Visit visit) {
             ++i;
         }
         c = FoldedCodePoint(c);
-        if (!QChar::isSpace(c)) {
+        if (c < 0x80 ? c != u' ' && (c < u'\t' || c > u'\r') : !QChar::isSpace(c)) {
             visit(c);
         }
     }

@@ -8,11 +8,18 @@
 
 namespace prvc03 {
 
-PinyinReadings::PinyinReadings() : syllables_{QString()}, bmp_(0x10000, 0) {
+struct PinyinReadings::Transliteration {
+    std::unique_ptr<icu::Transliterator> transliterator;
+};
+
+PinyinReadings::PinyinReadings()
+    : transliteration_(std::make_unique<Transliteration>()),
+      syllables_{QString()},
+      bmp_(0x10000, 0) {
     UErrorCode status = U_ZERO_ERROR;
-    transliterator_.reset(icu::Transliterator::createInstance(
+    transliteration_->transliterator.reset(icu::Transliterator::createInstance(
         icu::UnicodeString::fromUTF8("Han-Latin; Latin-ASCII; Lower"), UTRANS_FORWARD, status));
-    if (U_FAILURE(status) || !transliterator_) {
+    if (U_FAILURE(status) || !transliteration_->transliterator) {
         throw Error(QStringLiteral("拼音转换无法使用（ICU：%1）")
                         .arg(QString::fromLatin1(u_errorName(status))));
     }
@@ -45,7 +52,7 @@ std::int32_t PinyinReadings::Transliterate(char32_t codePoint) {
         return 0;
     }
     icu::UnicodeString text(static_cast<UChar32>(codePoint));
-    transliterator_->transliterate(text);
+    transliteration_->transliterator->transliterate(text);
     // Only a plain syllable counts: a character ICU leaves as it is, or
     // turns into anything but letters, has no reading.
     QString syllable;

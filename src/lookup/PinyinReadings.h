@@ -11,10 +11,6 @@
 #include <memory>
 #include <vector>
 
-namespace icu {
-class Transliterator;
-}
-
 namespace prvc03 {
 
 class PinyinReadings {
@@ -29,9 +25,10 @@ class PinyinReadings {
     QStringView Reading(char32_t codePoint);
 
   private:
+    struct Transliteration;  // the ICU transliterator, kept out of this header
     std::int32_t Transliterate(char32_t codePoint);
 
-    std::unique_ptr<icu::Transliterator> transliterator_;
+    std::unique_ptr<Transliteration> transliteration_;
     // Syllables, each once; index 0 is the empty reading.
     std::vector<QString> syllables_;
     QHash<QString, std::int32_t> syllableIndex_;

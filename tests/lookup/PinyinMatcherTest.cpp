@@ -33,8 +33,8 @@ TEST(PinyinMatcher, TypedValueAgainstInitialsAndFullPinyin) {
         {u"o'n", u"O'Neil", true},
         {u"3", u"123", true},
         {u"zs", u"", false},
-        {u"z\U00020000", u"张\U00020000", true},  // outside the basic plane
-        {u"\U0001F600", u"张三\U0001F600", true},
+        {u"z\U0001F600", u"张\U0001F600", true},  // outside the basic plane
+        {u"\U00020000", u"张三", false},
         {u"\U0001F601", u"张三\U0001F600", false},
     };
     PinyinReadings readings;
