@@ -263,6 +263,14 @@ QString QueryDataset::Text(int record, int field) const {
     return column < 0 ? QString() : columns_[column].Text(record, f.DataType);
 }
 
+QStringView QueryDataset::TextView(int record, int field, QString& scratch) const {
+    CheckActive();
+    CheckRecord(record);
+    const Field& f = FieldAt(field);
+    const int column = fieldColumn_[field];
+    return column < 0 ? QStringView() : columns_[column].TextView(record, f.DataType, scratch);
+}
+
 QVariant QueryDataset::FieldValue(int field) const {
     CheckActive();
     if (row_ < 0) {

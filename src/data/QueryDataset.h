@@ -70,6 +70,10 @@ class QueryDataset final : public QObject {
     // QVariant of the field's type; calculated fields read NULL.
     QVariant Value(int record, int field) const;
     QString Text(int record, int field) const;
+    // Text without a copy where the column stores text (see
+    // ResultColumn::TextView); valid until the dataset changes or `scratch`
+    // is reused.
+    QStringView TextView(int record, int field, QString& scratch) const;
     // The same for the current record; on an empty set every field is NULL.
     QVariant FieldValue(int field) const;
     QString FieldText(int field) const;

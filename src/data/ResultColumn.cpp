@@ -259,6 +259,14 @@ QString ResultColumn::Text(int row, FieldType type) const {
     return {};
 }
 
+QStringView ResultColumn::TextView(int row, FieldType type, QString& scratch) const {
+    if (kind_ == Kind::Text) {
+        return IsNull(row) ? QStringView() : TextAt(row);
+    }
+    scratch = Text(row, type);
+    return scratch;
+}
+
 std::size_t ResultColumn::MemoryBytes() const {
     std::size_t bytes = sizeof(*this) + Bytes(nulls_) + Bytes(chars_) + Bytes(offsets_) +
                         Bytes(ints_) + Bytes(doubles_) + Bytes(variants_);

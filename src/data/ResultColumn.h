@@ -66,6 +66,9 @@ class ResultColumn {
     QVariant Value(int row, FieldType type) const;
     // The display text; empty for NULL.
     QString Text(int row, FieldType type) const;
+    // The same text without a copy when the column stores text; otherwise
+    // made in `scratch`, which the view then refers to.
+    QStringView TextView(int row, FieldType type, QString& scratch) const;
 
     std::size_t MemoryBytes() const;
 

@@ -29,8 +29,13 @@ class PinyinMatcher {
     static void Fold(QStringView text, std::u16string& out);
 
   private:
+    // Whether the text may hold the needle at all: every letter of the
+    // needle occurs in the text's letters or syllables.
+    bool MayMatch(QStringView text);
+
     PinyinReadings& readings_;
     std::u16string needle_;
+    std::uint32_t needleLetters_ = 0;  // bit n: the letter 'a' + n
     // Scratch buffers, kept between calls so that a long filter allocates once.
     std::u16string initials_;
     std::u16string full_;

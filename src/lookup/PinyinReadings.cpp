@@ -13,9 +13,7 @@ struct PinyinReadings::Transliteration {
 };
 
 PinyinReadings::PinyinReadings()
-    : transliteration_(std::make_unique<Transliteration>()),
-      syllables_{QString()},
-      bmp_(0x10000, 0) {
+    : transliteration_(std::make_unique<Transliteration>()), syllables_(1), bmp_(0x10000, 0) {
     UErrorCode status = U_ZERO_ERROR;
     transliteration_->transliterator.reset(icu::Transliterator::createInstance(
         icu::UnicodeString::fromUTF8("Han-Latin; Latin-ASCII; Lower"), UTRANS_FORWARD, status));
@@ -27,7 +25,7 @@ PinyinReadings::PinyinReadings()
 
 PinyinReadings::~PinyinReadings() = default;
 
-QStringView PinyinReadings::Reading(char32_t codePoint) {
+const PinyinReadings::Syllable& PinyinReadings::Lookup(char32_t codePoint) {
     std::int32_t index = 0;
     if (codePoint < 0x10000) {
         std::int32_t& cached = bmp_[codePoint];
@@ -69,7 +67,11 @@ std::int32_t PinyinReadings::Transliterate(char32_t codePoint) {
     }
     auto found = syllableIndex_.constFind(syllable);
     if (found == syllableIndex_.constEnd()) {
-        syllables_.push_back(syllable);
+        std::uint32_t letters = 0;
+        for (const QChar letter : syllable) {
+            letters |= std::uint32_t{1} << (letter.unicode() - u'a');
+        }
+        syllables_.push_back({syllable, letters});
         found = syllableIndex_.insert(syllable, static_cast<std::int32_t>(syllables_.size() - 1));
     }
     return *found;

@@ -20,17 +20,34 @@ class PinyinReadings {
     PinyinReadings(const PinyinReadings&) = delete;
     PinyinReadings& operator=(const PinyinReadings&) = delete;
 
+    struct Syllable {
+        QString text;
+        std::uint32_t letters = 0;  // bit n: the letter 'a' + n occurs in it
+    };
+
     // The lower-case syllable of a Chinese character ("zhang" for 张);
     // empty for any other character and for a Chinese one without a reading.
-    QStringView Reading(char32_t codePoint);
+    // The reference lasts until the next Read; the text's characters as
+    // long as the readings do.
+    const Syllable& Read(char32_t codePoint) {
+        if (codePoint < 0x10000) {
+            const std::int32_t cached = bmp_[codePoint];
+            if (cached != 0) {
+                return syllables_[static_cast<std::size_t>(cached - 1)];
+            }
+        }
+        return Lookup(codePoint);
+    }
+    QStringView Reading(char32_t codePoint) { return Read(codePoint).text; }
 
   private:
+    const Syllable& Lookup(char32_t codePoint);
     struct Transliteration;  // the ICU transliterator, kept out of this header
     std::int32_t Transliterate(char32_t codePoint);
 
     std::unique_ptr<Transliteration> transliteration_;
     // Syllables, each once; index 0 is the empty reading.
-    std::vector<QString> syllables_;
+    std::vector<Syllable> syllables_;
     QHash<QString, std::int32_t> syllableIndex_;
     // Basic plane: code unit -> syllable index + 1; 0 = not looked up yet.
     std::vector<std::int32_t> bmp_;
