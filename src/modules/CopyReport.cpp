@@ -97,6 +97,10 @@ TfrmCopyReport::TfrmCopyReport(QObject* owner, CopyLedger ledger, QString copyCa
         copied += line.outcome.committed ? 1 : 0;
         undoable += line.outcome.committed && line.RowsAdded() != 0 ? 1 : 0;
     }
+    if (ledger_.OnlyMissing()) {
+        // "3（目标已有 1）" needs more room than a bare count; 结果 gives it.
+        StringGrid1->resizeColumnToContents(Rows);
+    }
     const int failed = static_cast<int>(lines.size()) - copied;
     Label1->setText(QStringLiteral("原用户 %1：新用户 %2 位，%3 位成功，%4 位失败．")
                         .arg(TrimControl(ledger_.SourceText()))

@@ -193,6 +193,10 @@ TEST_P(Report, OnlyMissingCompletesFailsWholeAndUndoesWhatItAdded) {
     EXPECT_EQ(rows.mid(0, 2), (QStringList{QStringLiteral("B02\t赵六\t成功\t3（目标已有 1）"),
                                            QStringLiteral("D01\t郑十\t成功\t0（目标已有 4）")}));
     EXPECT_TRUE(rows.value(2).startsWith(QStringLiteral("B01\t王五\t失败：")));
+    EXPECT_GT(
+        report->StringGrid1->columnWidth(3),
+        report->StringGrid1->fontMetrics().horizontalAdvance(QStringLiteral("3（目标已有 1）")))
+        << "the count is not cut off";
     EXPECT_EQ(Rights(QStringLiteral("B02")).size(), 4);
     EXPECT_TRUE(Rights(QStringLiteral("B02")).contains(b02.value(0))) << "its own row stays";
 
