@@ -66,7 +66,7 @@ PinyinMatcher::PinyinMatcher(PinyinReadings& readings, QStringView typed) : read
     }
 }
 
-bool PinyinMatcher::MayMatch(QStringView text) {
+PinyinMatcher::Letters PinyinMatcher::LettersOf(QStringView text) {
     std::uint32_t letters = 0;
     for (const QChar c : text) {
         const char16_t unit = c.unicode();
@@ -75,10 +75,10 @@ bool PinyinMatcher::MayMatch(QStringView text) {
         } else if (unit >= 0x3400 && unit < 0xA000) {
             letters |= readings_.Read(unit).letters;
         } else {
-            return true;  // full-width forms and the rest: left to the match
+            return Letters::Unknown;  // full-width forms and the rest
         }
     }
-    return (letters & needleLetters_) == needleLetters_;
+    return (letters & needleLetters_) == needleLetters_ ? Letters::Holding : Letters::Lacking;
 }
 
 void PinyinMatcher::Fold(QStringView text, std::u16string& out) {
@@ -89,8 +89,12 @@ bool PinyinMatcher::Matches(QStringView text) {
     if (needle_.empty()) {
         return true;
     }
-    if (!MayMatch(text)) {
+    const Letters letters = LettersOf(text);
+    if (letters == Letters::Lacking) {
         return false;
+    }
+    if (letters == Letters::Holding && needle_.size() == 1 && needleLetters_ != 0) {
+        return true;  // a single letter that occurs is in the full pinyin
     }
     // Every code unit gives one initial at most; the full pinyin grows by
     // the syllables, so its room is checked per syllable.

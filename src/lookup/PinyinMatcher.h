@@ -29,9 +29,11 @@ class PinyinMatcher {
     static void Fold(QStringView text, std::u16string& out);
 
   private:
-    // Whether the text may hold the needle at all: every letter of the
-    // needle occurs in the text's letters or syllables.
-    bool MayMatch(QStringView text);
+    // Whether every letter of the needle occurs in the text's letters or
+    // syllables (a text that lacks one cannot match); Unknown when the text
+    // holds characters that need the full folding.
+    enum class Letters { Lacking, Holding, Unknown };
+    Letters LettersOf(QStringView text);
 
     PinyinReadings& readings_;
     std::u16string needle_;
