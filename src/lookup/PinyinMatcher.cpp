@@ -145,12 +145,12 @@ bool PinyinMatcher::Matches(QStringView text) {
         } else {
             // Anything else through the common folding, a surrogate pair
             // as one code point.
-            const std::size_t units_taken =
+            const std::size_t taken =
                 QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])
                     ? 2
                     : 1;
-            ForEachFolded(QStringView(units + i, static_cast<qsizetype>(units_taken)), add);
-            i += units_taken - 1;
+            ForEachFolded(QStringView(units + i, static_cast<qsizetype>(taken)), add);
+            i += taken - 1;
         }
     }
     const std::u16string_view needle(needle_);
